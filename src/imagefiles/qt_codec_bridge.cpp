@@ -1,5 +1,8 @@
 #include "qt_codec_bridge.h"
 
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -8,6 +11,7 @@
 #include <bit>
 #include <cstring>
 
+#include "imagefiles/completeness_check.h"
 #include "imagefiles/metafile_rule.h"
 #include "imagefiles/path_extension.h"
 #include "workimage/packed_dib.h"
@@ -21,11 +25,44 @@ static_assert(std::endian::native == std::endian::little);
 
 constexpr int32_t kDecodedResolution = 72;
 
-QImage DecodeExactly(const std::string& path) {
-    QImageReader reader(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QImage DecodeBytes(QByteArray& data, const QByteArray& formatHint) {
+    QBuffer device(&data);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, formatHint);
     reader.setAutoTransform(false);
+    if (formatHint.isEmpty()) {
+        reader.setDecideFormatFromContent(true);
+    }
     QImage decoded;
-    if (!reader.read(&decoded) || decoded.isNull()) {
+    if (!reader.read(&decoded)) {
+        return {};
+    }
+    return decoded;
+}
+
+// The file is mapped rather than read so that its bytes can be checked for
+// completeness before decoding without a copy.
+QImage DecodeExactly(const std::string& path) {
+    QFile file(ToQString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const qint64 size = file.size();
+    const uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
+    if (bytes == nullptr || !LooksComplete(bytes, static_cast<size_t>(size))) {
+        return {};
+    }
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), size);
+    QImage decoded = DecodeBytes(data, QByteArray::fromStdString(LowerExtensionWord(path)));
+    if (decoded.isNull()) {
+        // A file whose name does not fit its content is decoded by content.
+        decoded = DecodeBytes(data, {});
+    }
+    if (decoded.isNull()) {
         return {};
     }
     // A plain format conversion: colour-space data is carried along, never applied.
@@ -103,7 +140,7 @@ bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize) {
     }
     // Written to a temporary file beside the target and renamed into place
     // only when complete; an unfinished file is removed with the object.
-    QSaveFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    QSaveFile file(ToQString(path));
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }

@@ -39,9 +39,8 @@ int Usage() {
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
     if (!args.empty() && args.front() == "--verbose") {
-        tinta::SetTraceSink([](std::string_view line) {
-            std::fwrite(line.data(), 1, line.size(), stderr);
-        });
+        tinta::SetTraceSink(
+            [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); });
         args.erase(args.begin());
     }
     if (args.size() != 3 || args[2].empty()) {

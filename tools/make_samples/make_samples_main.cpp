@@ -13,8 +13,7 @@
 
 namespace {
 
-QImage Draw(int width, int height, QColor background,
-            const std::function<void(QPainter&)>& paint) {
+QImage Draw(int width, int height, QColor background, const std::function<void(QPainter&)>& paint) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter painter(&image);
