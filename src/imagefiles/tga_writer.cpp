@@ -3,8 +3,6 @@
 namespace tinta {
 
 // Provisional until the writer lands.
-int WriteTga(const WorkImage&, const std::string&, bool) {
-    return kTgaOtherFileError;
-}
+int WriteTga(const WorkImage&, const std::string&, bool) { return kTgaOtherFileError; }
 
 }  // namespace tinta
