@@ -1,5 +1,6 @@
 #include "completeness_check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -35,6 +36,24 @@ bool JpegHasEndAfterLastScan(const uint8_t* data, size_t size) {
     }
     for (size_t i = lastScan + 2; i + 1 < size; ++i) {
         if (data[i] == 0xFF && data[i + 1] == 0xD9) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsPng(const uint8_t* data, size_t size) {
+    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    return size >= 8 && std::equal(kSignature, kSignature + 8, data);
+}
+
+// The decoder stops after the last pixel row, so a file cut inside its end
+// chunk would pass unnoticed; a complete file holds the end chunk's type and
+// checksum.
+bool PngHasEndChunk(const uint8_t* data, size_t size) {
+    static constexpr uint8_t kEnd[4] = {'I', 'E', 'N', 'D'};
+    for (size_t i = size; i >= 8 + 4 + 4; --i) {
+        if (std::equal(kEnd, kEnd + 4, data + i - 4 - 4)) {
             return true;
         }
     }
@@ -101,6 +120,9 @@ bool LooksComplete(const uint8_t* data, size_t size) {
     }
     if (IsJpeg(data, size)) {
         return JpegHasEndAfterLastScan(data, size);
+    }
+    if (IsPng(data, size)) {
+        return PngHasEndChunk(data, size);
     }
     if (IsBmp(data, size)) {
         return BmpRowsInside(data, size);

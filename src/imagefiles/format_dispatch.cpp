@@ -9,6 +9,7 @@
 #include "workimage/trace.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tinta {
@@ -49,9 +50,9 @@ SaveResult NotWritten(std::string reason) {
 
 SaveResult SaveThroughQt(const WorkImage& image, const std::string& path, DibBuffer& buffer) {
     if (FindQtEncoder(path).empty()) {
-        const std::string extension = LowerExtensionWord(path);
-        return NotWritten(extension.empty() ? "no file extension to choose an encoder"
-                                            : "no encoder for ." + extension);
+        const std::string_view extension = FileExtension(path);
+        return NotWritten(extension.empty() ? std::string("no file extension to choose an encoder")
+                                            : "no encoder for " + std::string(extension));
     }
     const int64_t blockSize = DibBlockSize(image.width, image.height, 32);
     if (blockSize < 0 || image.pixels == nullptr) {
