@@ -66,7 +66,7 @@ SaveResult SaveThroughQt(const WorkImage& image, const std::string& path, DibBuf
         return NotWritten("no picture to write");
     }
     if (!SaveQtImage(path, buffer.data(), buffer.size())) {
-        return NotWritten("the encoder could not write the file");
+        return NotWritten("the file could not be written (unwritable place or encoder error)");
     }
     return Written();
 }
