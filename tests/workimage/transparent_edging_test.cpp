@@ -88,24 +88,25 @@ std::vector<uint8_t> PixelBytes(const WorkImage& image) {
 }
 
 TEST(TransparentEdging, SinglePixelFillsTheEightByEightBlockAroundIt) {
-    std::vector<std::string> rows(20, std::string(21, 'T'));
-    const int32_t x0 = 9;
-    const int32_t y0 = 8;
-    rows[y0][x0] = 'a';
-    auto image = ImageFromRows(rows);
-    const auto alphaBefore = AlphaBytes(*image);
+    // The wide image puts the block across the columns 255 and 256.
+    const struct { int32_t width, x0, y0; } cases[] = {{21, 9, 8}, {520, 254, 10}};
+    for (const auto& c : cases) {
+        std::vector<std::string> rows(20, std::string(c.width, 'T'));
+        rows[c.y0][c.x0] = 'a';
+        auto image = ImageFromRows(rows);
+        const auto alphaBefore = AlphaBytes(*image);
 
-    ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
+        ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
 
-    for (int32_t y = 0; y < image->height; ++y) {
-        const bool rowInBlock = y >= y0 - 3 && y <= y0 + 4;
-        std::string expected(image->width, '0');
-        if (rowInBlock) {
-            expected.replace(x0 - 3, 8, 8, 'a');
+        for (int32_t y = 0; y < image->height; ++y) {
+            std::string expected(image->width, '0');
+            if (y >= c.y0 - 3 && y <= c.y0 + 4) {
+                expected.replace(c.x0 - 3, 8, 8, 'a');
+            }
+            EXPECT_EQ(ColoursOfRow(*image, y), expected) << "row " << y << " width " << c.width;
         }
-        EXPECT_EQ(ColoursOfRow(*image, y), expected) << "row " << y;
+        EXPECT_EQ(AlphaBytes(*image), alphaBefore);
     }
-    EXPECT_EQ(AlphaBytes(*image), alphaBefore);
 }
 
 TEST(TransparentEdging, RowsFollowTheWorkedExamples) {
