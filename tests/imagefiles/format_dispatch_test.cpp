@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imagefiles/test_files.h"
+#include "support/tga_reader.h"
 #include "workimage/dib_conversion.h"
 #include "workimage/packed_dib.h"
 #include "workimage/trace.h"
@@ -157,6 +158,25 @@ TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
     const SaveResult result = SaveWorkImage(*image, folder / "missing.eri/x.TGA", buffer);
     EXPECT_FALSE(result);
     EXPECT_THAT(result.reason, StartsWith("TGA writer error -10"));
+
+    // An upper- or mixed-case .tga name is written by the TGA writer, run-length
+    // encoded, with the pixels of the picture as they were loaded.
+    const QImage picture = PatternPicture(23, 7);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.png")));
+    const WorkImagePtr loaded = LoadWorkImage(folder / "in.png", buffer);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(SaveWorkImage(*loaded, folder / "out.Tga", buffer));
+    const std::vector<uint8_t> bytes = testing::ReadBytes(folder / "out.Tga");
+    const std::string footer = "TRUEVISION-XFILE.";
+    ASSERT_GT(bytes.size(), footer.size() + 1);
+    EXPECT_EQ(std::string(bytes.end() - 18, bytes.end() - 1), footer);
+    EXPECT_EQ(bytes.back(), 0);
+    const auto tga = test::ReadTga(bytes);
+    ASSERT_TRUE(tga.has_value());
+    EXPECT_EQ(tga->imageType, 10);
+    ASSERT_EQ(tga->width, 23);
+    ASSERT_EQ(tga->height, 7);
+    EXPECT_TRUE(std::equal(tga->pixels.begin(), tga->pixels.end(), loaded->pixels));
 
     // A folder named like a TGA file does not force TGA.
     std::filesystem::create_directory(folder.path() / "x.tga");
