@@ -113,6 +113,13 @@ TEST(BitInput, ResetDropsBufferedData) {
     EXPECT_EQ(input.readBit(), 1);
 }
 
+TEST(BitInput, WithoutABufferThereIsNoData) {
+    BytesBitInput input({0x00, 0x00, 0x00, 0x00}, 0);
+    EXPECT_FALSE(input.isReady());
+    EXPECT_EQ(input.readBit(), 1);
+    EXPECT_EQ(input.readGamma(), eri::kGammaEnd);
+}
+
 TEST(BitInput, StartRunCodesTakesTheKindBit) {
     BytesBitInput input({0x80});
     input.runLength = 9;

@@ -129,3 +129,26 @@ TEST(GammaRuns, RoundTripOverRandomSequencesAndSplits) {
 }
 
 }  // namespace
+
+namespace {
+
+// A magnitude of 32 data bits is damaged data, not a value.
+TEST(GammaRuns, OverlongCodeEndsTheSequence) {
+    eriwriter::BitWriter bits;
+    bits.putBit(1);    // value run first
+    bits.putGamma(3);  // of three values
+    bits.putBit(0);
+    bits.putGamma(0xFFFFFFFFu);  // the largest magnitude, kept as its 32-bit pattern
+    bits.putBit(0);
+    for (int i = 0; i < 32; ++i) {
+        bits.putBits(0b10, 2);
+    }
+    bits.putBit(0);
+    eritest::BytesBitInput input(bits.bytes());
+    input.startRunCodes();
+    std::int32_t out[3];
+    EXPECT_EQ(input.decodeGammaRuns(out, 3), 1u);
+    EXPECT_EQ(out[0], -1);
+}
+
+}  // namespace
