@@ -58,7 +58,7 @@ TEST(BitInput, ReadsAcrossRefillsInOrder) {
     }
 }
 
-TEST(BitInput, GammaCodesOfTheDesign) {
+TEST(BitInput, GammaCodesOneToSeven) {
     eriwriter::BitWriter bits;
     for (const int b :
          {0, 1, 0, 0, 1, 1, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1, 1, 0, 0, 1, 1, 1, 1, 0}) {
