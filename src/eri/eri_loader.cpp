@@ -87,11 +87,11 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
     if (!stride.fitsInt32() || !dibSize.valid()) {
         return 0;  // the DIB's 32-bit image size field could not describe it
     }
-    BlockPtr<std::uint8_t> lines = allocateBlockOf<std::uint8_t>(imageSize.value());
+    BlockPtr<std::uint8_t> lines(
+        static_cast<std::uint8_t*>(allocateZeroedBlock(imageSize.value())));
     if (!lines) {
         return 0;
     }
-    std::memset(lines.get(), 0, imageSize.value());
     ImageBuffer buffer;
     buffer.formatType = info.formatType;
     buffer.pixels = lines.get();
@@ -115,18 +115,23 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
 
 }  // namespace
 
-std::size_t loadEriImage(const char* path, DibBlock& destination) {
+std::size_t loadEriImage(InputStream& file, DibBlock& destination) {
     initializeDecodingCore();
+    EriRecordReader records;
+    std::size_t result = 0;
+    if (records.open(file, 3) && (records.infoFlags & kHasImageInfo) != 0) {
+        result = decodeFile(records, destination);
+    }
+    records.closeRecords();
+    return result;
+}
+
+std::size_t loadEriImage(const char* path, DibBlock& destination) {
     FileInputStream stream;
     if (path == nullptr || !stream.open(path)) {
         return 0;
     }
-    EriRecordReader records;
-    std::size_t result = 0;
-    if (records.open(stream, 3) && (records.infoFlags & kHasImageInfo) != 0) {
-        result = decodeFile(records, destination);
-    }
-    records.closeRecords();
+    const std::size_t result = loadEriImage(stream, destination);
     stream.close();
     return result;
 }

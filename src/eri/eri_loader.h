@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "eri/dib_block.h"
+#include "eri/input_stream.h"
 
 namespace eri {
 
@@ -17,5 +18,8 @@ namespace eri {
 // loader only asks it for room once the picture has been decoded. Every
 // other buffer lives inside the call.
 std::size_t loadEriImage(const char* path, DibBlock& destination);
+
+// The same over an ERI file already open as a stream (borrowed).
+std::size_t loadEriImage(InputStream& file, DibBlock& destination);
 
 }  // namespace eri
