@@ -6,6 +6,8 @@
 #include <fstream>
 #include <random>
 
+#include <unistd.h>
+
 #include "eri/dib_block.h"
 #include "eri/eri_loader.h"
 
@@ -112,7 +114,8 @@ std::vector<std::uint8_t> expectedDib(const eri::ImageInfo& info,
 
 std::string temporaryPath(const std::string& name) {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string path = testing::TempDir() + "eri_";
+    // Unique per process: the same test may run twice at once (two build trees).
+    std::string path = testing::TempDir() + "eri_" + std::to_string(getpid()) + "_";
     if (test != nullptr) {
         path += std::string(test->test_suite_name()) + "_" + test->name() + "_";
     }
