@@ -72,6 +72,9 @@ TEST(DecoderInitialize, RefusesSizesOutsideTheLimits) {
     EXPECT_EQ(decoder.initialize(info(32768, 32768, 3)), 0);
     EXPECT_EQ(decoder.blocksAcross, 4096);
     EXPECT_EQ(decoder.initialize(info(32768, -32768, 8)), 0);
+    EXPECT_EQ(decoder.initialize(info(65, 65, 3)), 0);
+    EXPECT_EQ(decoder.blocksAcross, 9);
+    EXPECT_EQ(decoder.blocksDown, 9);
     EXPECT_EQ(decoder.initialize(info(7, 5, 8)), 0);
     EXPECT_EQ(decoder.blockSide, 256);
 }

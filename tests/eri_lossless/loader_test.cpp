@@ -12,10 +12,13 @@
 namespace eritest {
 namespace {
 
+// Decoded line y holds the level y + level (mod 256).
 std::vector<std::uint8_t> greyFile(std::int32_t width, std::int32_t height, std::uint8_t level) {
     const eri::ImageInfo info = losslessInfo(0x00020200, -1, kGrey, 8, width, height, 0);
-    const std::vector<std::uint8_t> lines(static_cast<std::size_t>(width) * std::abs(height),
-                                          level);
+    std::vector<std::uint8_t> lines(static_cast<std::size_t>(width) * std::abs(height));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i] = static_cast<std::uint8_t>(i / width + level);
+    }
     return eriwriter::eriFile(info, eriwriter::encodeLineImageFrame(-1, width, lines));
 }
 
@@ -51,7 +54,11 @@ TEST(LoadEriImage, NegativeHeightGreyPictureIsStoredTopDown) {
         EXPECT_EQ((*down)[40 + 4 * i + 2], i);
         EXPECT_EQ((*down)[40 + 4 * i + 3], 0);
     }
-    EXPECT_EQ(*up, *down);  // a flat picture reads the same both ways
+    EXPECT_EQ(field32(*up, 8), 480u);
+    for (std::size_t line = 0; line < 480; ++line) {
+        ASSERT_EQ((*up)[1064 + line * 640], static_cast<std::uint8_t>(line + 9));
+        ASSERT_EQ((*down)[1064 + line * 640], static_cast<std::uint8_t>(479 - line + 9));
+    }
 }
 
 TEST(LoadEriImage, PaletteImageWithoutPaletteRecordGetsAZeroTable) {
