@@ -48,6 +48,11 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
         const std::size_t count = std::size_t{static_cast<std::uint32_t>(blocksAcross)} *
                                   static_cast<std::uint32_t>(blocksDown);
         for (std::size_t i = 0; i < count; ++i) {
+            // A frame that ends among its codes is broken: stop at once rather
+            // than read millions of codes past the end.
+            if (i % 1024 == 0 && !input.hasData()) {
+                return 1;
+            }
             codes[i] = static_cast<std::uint8_t>(input.readBits(codeWidth));
         }
     }

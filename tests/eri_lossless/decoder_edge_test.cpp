@@ -151,6 +151,18 @@ TEST(LosslessFrame, SixBitCodesBeyondTheTableAreDamage) {
     }
 }
 
+// 67 million codes announced, none there: refused without reading them all.
+TEST(LosslessFrame, FrameEndingAmongItsCodesFails) {
+    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 24, 16384, 16384, 1);
+    eri::EriImageDecoder decoder;
+    ASSERT_EQ(decoder.initialize(info), 0);
+    std::vector<std::uint8_t> pixels(64);
+    eri::ImageBuffer buffer{kColour, pixels.data(), 16384, 16384, 24, 0};
+    BytesBitInput input(header(1, 0, 1, 0).bytes());
+    EXPECT_EQ(decoder.decodeImage(buffer, input, false), 1);
+    EXPECT_LT(input.reads(), 10u);
+}
+
 TEST(LosslessFrame, FrameCodeFourNeedsTheSecondCodingVersion) {
     EXPECT_EQ(
         decodeResult(losslessInfo(0x00020100, -1, kColour, 24, 4, 4, 2), zeroGammaFrame(4, 0, 4)),
