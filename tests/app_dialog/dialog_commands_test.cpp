@@ -176,8 +176,17 @@ TEST_F(DialogTest, InitialiseDeletesOnlyTheModuleSettingsFileSilently) {
     Get<QPushButton>(kIdInitialise)->click();
     EXPECT_TRUE(fake_.messages.empty());
     EXPECT_EQ(dialog.InputFolder(), "./");
-    EXPECT_EQ(fake_.selections.size(), 1u);
+    EXPECT_TRUE(fake_.selections.empty());
     EXPECT_FALSE(QFile::exists(ProfilePath()));
+}
+
+TEST_F(DialogTest, AnUnreadableInputFolderGivesAnEmptyListAndSaysWhy) {
+    fake_.lister = [](const QString&, const QString&) { return QStringList(); };
+    fake_.listingProblem = "cannot read /gone";
+    Open();
+    EXPECT_TRUE(Items(kIdInputFileList).isEmpty());
+    ASSERT_EQ(fake_.messages.size(), 1u);
+    EXPECT_EQ(fake_.messages[0].text, "cannot read /gone");
 }
 
 TEST_F(DialogTest, HelpShowsTheMessageForEachKnownErrorAndNothingOtherwise) {

@@ -34,7 +34,11 @@ class FakeServices : public FilterPort,
     std::vector<int> selections;
     bool filterHasSettings = true;
     int settingsOpened = 0;
-    QStringList DiscoverFilters() override { return titles; }
+    int discoveries = 0;
+    QStringList DiscoverFilters() override {
+        ++discoveries;
+        return titles;
+    }
     void SelectFilter(int index) override { selections.push_back(index); }
     bool OpenFilterSettings() override {
         if (filterHasSettings) {
@@ -44,8 +48,8 @@ class FakeServices : public FilterPort,
     }
 
     // FormatPort
-    FormatLists formats{true, {"*.png", "*.BMP", "*.JPG"}, {"*.png", "*.BMP"}};
-    FormatLists ListFormats() override { return formats; }
+    OfferedFormats formats{true, {"*.png", "*.BMP", "*.JPG"}, {"*.png", "*.BMP"}};
+    OfferedFormats ListFormats() override { return formats; }
 
     // BatchPort
     std::function<QStringList(const QString& folder, const QString& mask)> lister =
@@ -56,9 +60,10 @@ class FakeServices : public FilterPort,
             return QStringList{"b.png", "A.PNG", "[sub]", "c.PNG"};
         };
     std::vector<std::pair<QString, QString>> listings;
-    QStringList ListInputFiles(const QString& folder, const QString& mask) override {
+    QString listingProblem;
+    InputListing ListInputFiles(const QString& folder, const QString& mask) override {
         listings.emplace_back(folder, mask);
-        return lister(folder, mask);
+        return {lister(folder, mask), listingProblem};
     }
 
     std::vector<BatchJob> jobs;

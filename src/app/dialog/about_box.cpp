@@ -14,7 +14,7 @@ namespace tinta {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("about%1").arg(kIdAboutBox));
     setFont(DialogFont());
-    setWindowTitle(QString::fromUtf8(kAboutCaption));
+    setWindowTitle(QString::fromUtf8(ui::kAboutCaption));
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -25,7 +25,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     icon->setGeometry(iconRect.x(), iconRect.y(), 32, 32);
     icon->setPixmap(AppIcon().pixmap(32, 32));
 
-    auto* text = new QLabel(QString::fromUtf8(kAboutText), this);
+    auto* text = new QLabel(QString::fromUtf8(ui::kAboutText), this);
     text->setObjectName(QStringLiteral("aboutText"));
     text->setTextFormat(Qt::PlainText);
     text->setGeometry(units.ToPixels(QRect(40, 10, 119, 8)));

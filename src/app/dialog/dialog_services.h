@@ -18,16 +18,18 @@ namespace tinta {
 class FilterPort {
   public:
     virtual ~FilterPort() = default;
-    // Finds the modules and returns their titles in discovery order.
+    // Finds the modules, selects the first (none when there is none) and
+    // returns their titles in discovery order.
     virtual QStringList DiscoverFilters() = 0;
     // Unloads the current module and loads entry index (-1: none).
     virtual void SelectFilter(int index) = 0;
-    // Opens the selected module's own settings; false when it has none.
+    // Opens the selected module's own settings; false when it has none (or
+    // no module is loaded).
     virtual bool OpenFilterSettings() = 0;
 };
 
 // The image formats Qt offers, besides ERI input and TGA output.
-struct FormatLists {
+struct OfferedFormats {
     bool imagingAvailable = true;  // false: Qt has no image plug-ins at all
     QStringList inputMasks;        // "*.PNG", ... for the input mask list
     QStringList outputFormats;     // "*.PNG", ... for the output format list
@@ -36,7 +38,7 @@ struct FormatLists {
 class FormatPort {
   public:
     virtual ~FormatPort() = default;
-    virtual FormatLists ListFormats() = 0;
+    virtual OfferedFormats ListFormats() = 0;
 };
 
 struct BatchJob {
@@ -47,6 +49,11 @@ struct BatchJob {
     bool edging = false;
 };
 
+struct InputListing {
+    QStringList names;  // files, and "[name]" for subfolders
+    QString problem;    // why the folder could not be read; empty when it could
+};
+
 struct BatchOutcome {
     QStringList failures;  // one line per file that could not be loaded or written
 };
@@ -55,8 +62,8 @@ class BatchPort {
   public:
     virtual ~BatchPort() = default;
     // The files of folder that match mask, "[name]" for matching subfolders;
-    // empty when the folder cannot be read.
-    virtual QStringList ListInputFiles(const QString& folder, const QString& mask) = 0;
+    // no names when the folder cannot be read.
+    virtual InputListing ListInputFiles(const QString& folder, const QString& mask) = 0;
     // Processes every entry of the job in order, calling progress(n) after
     // the n-th entry.
     virtual BatchOutcome RunBatch(const BatchJob& job,

@@ -1,7 +1,7 @@
 // The dialog's own texts.
 #pragma once
 
-namespace tinta {
+namespace tinta::ui {
 
 inline constexpr char kTemplateCaption[] = "tinta_dn_quor";
 inline constexpr char kDialogCaption[] = "Tintaフィルター連続適用";
@@ -20,4 +20,4 @@ inline constexpr char kNoImagingMessage[] = "cannot use GDI+ runtime";
 inline constexpr char kEriMask[] = "*.ERI";
 inline constexpr char kTgaFormat[] = "*.TGA";
 
-}  // namespace tinta
+}  // namespace tinta::ui

@@ -142,7 +142,7 @@ QWidget* MainDialog::Control(int id) const {
 }
 
 void MainDialog::BuildControls() {
-    setWindowTitle(QString::fromUtf8(kTemplateCaption));
+    setWindowTitle(QString::fromUtf8(ui::kTemplateCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(DialogFont());
@@ -206,9 +206,8 @@ void MainDialog::InitDialog() {
         filterList_->addItems(titles);
         filterList_->setCurrentIndex(titles.isEmpty() ? -1 : 0);
     }
-    services_.filters.SelectFilter(filterList_->currentIndex());
 
-    setWindowTitle(QString::fromUtf8(kDialogCaption));
+    setWindowTitle(QString::fromUtf8(ui::kDialogCaption));
     FillFormatLists();
 
     const FolderSettings folders = ReadFolderSettings();
@@ -219,14 +218,14 @@ void MainDialog::InitDialog() {
 }
 
 void MainDialog::FillFormatLists() {
-    const FormatLists formats = services_.formats.ListFormats();
+    const OfferedFormats formats = services_.formats.ListFormats();
     if (!formats.imagingAvailable) {
-        services_.user.ShowMessage(this, QString::fromUtf8(kNoImagingMessage));
+        services_.user.ShowMessage(this, QString::fromUtf8(ui::kNoImagingMessage));
     }
     const QSignalBlocker quietInput(inputMaskList_);
     const QSignalBlocker quietOutput(outputFormatList_);
-    AddSorted(*inputMaskList_, QString::fromUtf8(kEriMask));
-    AddSorted(*outputFormatList_, QString::fromUtf8(kTgaFormat));
+    AddSorted(*inputMaskList_, QString::fromUtf8(ui::kEriMask));
+    AddSorted(*outputFormatList_, QString::fromUtf8(ui::kTgaFormat));
     if (formats.imagingAvailable) {
         for (const QString& mask : formats.inputMasks) {
             AddSorted(*inputMaskList_, mask);
@@ -252,9 +251,13 @@ void MainDialog::RefreshFileList() {
     inputFileList_->clear();
     const int mask = inputMaskList_->currentIndex();
     if (mask >= 0) {
-        for (const QString& name :
-             services_.batch.ListInputFiles(inputFolder_, inputMaskList_->itemText(mask))) {
+        const InputListing listing =
+            services_.batch.ListInputFiles(inputFolder_, inputMaskList_->itemText(mask));
+        for (const QString& name : listing.names) {
             AddSorted(*inputFileList_, name);
+        }
+        if (!listing.problem.isEmpty()) {
+            services_.user.ShowMessage(this, listing.problem);
         }
     }
     RefreshControls();
@@ -285,7 +288,7 @@ void MainDialog::BatchRun() {
     }
     progressBar_->setValue(count);
     RefreshControls();
-    services_.user.ShowMessage(this, QString::fromUtf8(kDoneMessage),
+    services_.user.ShowMessage(this, QString::fromUtf8(ui::kDoneMessage),
                                outcome.failures.join(QLatin1Char('\n')));
     progressBar_->setValue(0);
     RefreshControls();
@@ -327,7 +330,7 @@ void MainDialog::OpenFilterSettings() {
         return;
     }
     if (!services_.filters.OpenFilterSettings()) {
-        services_.user.ShowMessage(this, QString::fromUtf8(kNoSettingsMessage));
+        services_.user.ShowMessage(this, QString::fromUtf8(ui::kNoSettingsMessage));
     }
 }
 
@@ -358,7 +361,7 @@ void MainDialog::ChooseInputFolder() {
         return;
     }
     const auto folder =
-        services_.user.ChooseFolder(this, QString::fromUtf8(kInputFolderPrompt), inputFolder_);
+        services_.user.ChooseFolder(this, QString::fromUtf8(ui::kInputFolderPrompt), inputFolder_);
     if (!folder) {
         return;
     }
@@ -372,7 +375,7 @@ void MainDialog::ChooseOutputFolder() {
     }
     const QString preselected = outputFolder_.isEmpty() ? inputFolder_ : outputFolder_;
     const auto folder =
-        services_.user.ChooseFolder(this, QString::fromUtf8(kOutputFolderPrompt), preselected);
+        services_.user.ChooseFolder(this, QString::fromUtf8(ui::kOutputFolderPrompt), preselected);
     if (!folder) {
         return;
     }
@@ -392,7 +395,7 @@ void MainDialog::ShowAbout() {
 // offered on a right click instead.
 void MainDialog::BuildContextMenu() {
     contextMenu_ = new QMenu(this);
-    QAction* about = contextMenu_->addAction(QString::fromUtf8(kAboutEntry));
+    QAction* about = contextMenu_->addAction(QString::fromUtf8(ui::kAboutEntry));
     about->setData(kIdAboutCommand);
     connect(about, &QAction::triggered, this, &MainDialog::ShowAbout);
 }

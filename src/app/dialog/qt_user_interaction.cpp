@@ -15,8 +15,8 @@ constexpr int kDetailLinesShown = 12;
 }  // namespace
 
 void QtUserInteraction::ShowMessage(QWidget* owner, const QString& text, const QString& details) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kMessageCaption), text, QMessageBox::Ok,
-                    owner);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ui::kMessageCaption), text,
+                    QMessageBox::Ok, owner);
     if (!details.isEmpty()) {
         const QStringList lines = details.split(QLatin1Char('\n'));
         if (lines.size() > kDetailLinesShown) {
