@@ -94,9 +94,13 @@ class FakeServices : public FilterPort,
         if (folderAnswers.empty()) {
             return std::nullopt;
         }
-        auto answer = folderAnswers.front();
+        const bool chosen = folderAnswers.front().has_value();
+        const QString folder = chosen ? *folderAnswers.front() : QString();
         folderAnswers.pop_front();
-        return answer;
+        if (!chosen) {
+            return std::nullopt;
+        }
+        return folder;
     }
 
     // HelpPort

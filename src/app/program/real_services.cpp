@@ -12,7 +12,9 @@
 namespace tinta {
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QStringList ToQStringList(const std::vector<std::string>& texts) {
     QStringList list;
@@ -24,7 +26,7 @@ QStringList ToQStringList(const std::vector<std::string>& texts) {
 }
 
 class ProgressForwarder : public BatchObserver {
-public:
+  public:
     ProgressForwarder(const std::function<void(int)>& progress, UserInteraction& user)
         : progress_(progress), user_(user) {}
     void Progress(int filesDone, int /*count*/) override { progress_(filesDone); }
@@ -32,7 +34,7 @@ public:
         user_.ShowMessage(QApplication::activeWindow(), FromUtf8(kOutOfMemoryMessage));
     }
 
-private:
+  private:
     const std::function<void(int)>& progress_;
     UserInteraction& user_;
 };
@@ -48,7 +50,9 @@ QStringList HostFilterPort::DiscoverFilters() {
     return ToQStringList(host_.Titles());
 }
 
-void HostFilterPort::SelectFilter(int index) { host_.SelectFilter(index); }
+void HostFilterPort::SelectFilter(int index) {
+    host_.SelectFilter(index);
+}
 
 bool HostFilterPort::OpenFilterSettings() {
     if (host_.Module().OptionEntry() == nullptr) {

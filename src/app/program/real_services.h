@@ -10,38 +10,38 @@ namespace tinta {
 
 // The host's messages, shown as message boxes over the active window.
 class DialogHostMessages : public HostMessages {
-public:
+  public:
     explicit DialogHostMessages(UserInteraction& user) : user_(user) {}
     void Show(const std::string& text) override;
 
-private:
+  private:
     UserInteraction& user_;
 };
 
 class HostFilterPort : public FilterPort {
-public:
+  public:
     explicit HostFilterPort(FilterHost& host) : host_(host) {}
     QStringList DiscoverFilters() override;
     void SelectFilter(int index) override;
     bool OpenFilterSettings() override;
 
-private:
+  private:
     FilterHost& host_;
 };
 
 class QtFormatPort : public FormatPort {
-public:
+  public:
     OfferedFormats ListFormats() override;
 };
 
 class CoreBatchPort : public BatchPort {
-public:
+  public:
     CoreBatchPort(FilterHost& host, UserInteraction& user) : host_(host), user_(user) {}
     InputListing ListInputFiles(const QString& folder, const QString& mask) override;
     BatchOutcome RunBatch(const BatchJob& job,
                           const std::function<void(int filesDone)>& progress) override;
 
-private:
+  private:
     FilterHost& host_;
     UserInteraction& user_;
 };

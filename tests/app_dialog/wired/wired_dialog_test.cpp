@@ -14,7 +14,7 @@ namespace tinta::testing {
 namespace {
 
 class WiredDialogTest : public DialogTest {
-protected:
+  protected:
     void SetUp() override {
         DialogTest::SetUp();
         // The current folder gets the bundled modules in ./tinta/.
@@ -28,8 +28,8 @@ protected:
     }
 
     MainDialog& OpenWired() {
-        dialog_ = std::make_unique<MainDialog>(
-            DialogServices{filters_, formats_, batch_, fake_, fake_});
+        dialog_ =
+            std::make_unique<MainDialog>(DialogServices{filters_, formats_, batch_, fake_, fake_});
         return *dialog_;
     }
 
@@ -96,7 +96,8 @@ TEST_F(WiredDialogTest, RunFiltersEveryListedFileAndReportsTheOnesThatFailed) {
     Get<QPushButton>(kIdChooseOutputFolder)->click();
     auto* mask = Get<QComboBox>(kIdInputMask);
     mask->setCurrentIndex(mask->findText("*.PNG"));
-    EXPECT_EQ(Items(kIdInputFileList), QStringList({"[sub.png]", "Blue.PNG", "broken.png", "red.png"}));
+    EXPECT_EQ(Items(kIdInputFileList),
+              QStringList({"[sub.png]", "Blue.PNG", "broken.png", "red.png"}));
     auto* format = Get<QComboBox>(kIdOutputFormat);
     format->setCurrentIndex(format->findText("*.BMP"));
     SelectFilter("色反転");
@@ -106,7 +107,8 @@ TEST_F(WiredDialogTest, RunFiltersEveryListedFileAndReportsTheOnesThatFailed) {
 
     ASSERT_EQ(fake_.messages.size(), 1u);
     EXPECT_EQ(fake_.messages[0].text, "完了");
-    EXPECT_TRUE(fake_.messages[0].details.contains("broken.png")) << fake_.messages[0].details.toStdString();
+    EXPECT_TRUE(fake_.messages[0].details.contains("broken.png"))
+        << fake_.messages[0].details.toStdString();
     EXPECT_FALSE(fake_.messages[0].details.contains("red.png"));
     EXPECT_EQ(Get<QProgressBar>(kIdProgress)->value(), 0);
 
