@@ -12,7 +12,7 @@ namespace {
 TEST_F(DialogTest, OpensFixedSizeWithCaptionIconAndEveryTemplateControl) {
     MainDialog& dialog = Open();
     EXPECT_EQ(dialog.windowTitle(), "Tintaフィルター連続適用");
-    EXPECT_FALSE(dialog.windowIcon().isNull());
+    EXPECT_FALSE(dialog.windowIcon().pixmap(32, 32).isNull());
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
