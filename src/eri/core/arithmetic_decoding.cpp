@@ -1,0 +1,149 @@
+#include <cstring>
+
+#include "eri/core/bit_cursor.h"
+#include "eri/core/bit_input.h"
+#include "eri/core/frequency_model.h"
+
+namespace eri {
+namespace {
+
+constexpr std::uint32_t kHalfRange = 0x80000000u;
+constexpr std::uint32_t kTargetLimit = 0x10000;
+constexpr std::int32_t kPaddingBits = 128;
+
+}  // namespace
+
+bool BitInput::initArithmetic(int b) {
+    if (b < 1 || b > 8) {
+        return false;
+    }
+    const std::uint32_t n = std::uint32_t{1} << b;
+    models_.reset();
+    models_ = allocateBlockOf<std::uint32_t>(std::size_t{n} * (n + 1));
+    if (!models_) {
+        return false;
+    }
+    symbolBits = b;
+    symbolCount = static_cast<std::int32_t>(n);
+    contextMask = n - 1;
+    FrequencyModel(models_.get()).initialize(b);
+    for (std::uint32_t t = 1; t < n; ++t) {
+        std::memcpy(frequencyModel(static_cast<int>(t)), models_.get(),
+                    (n + 1) * sizeof(std::uint32_t));
+    }
+    currentModel = 0;
+
+    // Past the end of the data, readBit's 1 enters the registers here; the
+    // zero padding belongs to the decoding loop only.
+    std::uint32_t code = 0;
+    std::uint32_t lookahead = readBits(32);
+    for (int i = 0; i <= 32; ++i) {
+        if (lookahead == 0xFFFFFFFFu && (readBit() & 1) != 0) {
+            lookahead = 0;
+            ++code;
+        }
+        if (i == 32) {
+            break;
+        }
+        code = (code << 1) | (lookahead >> 31);
+        lookahead = (lookahead << 1) | static_cast<std::uint32_t>(readBit() & 1);
+    }
+    codeRegister = code;
+    rangeRegister = 0xFFFFFFFFu;
+    lookaheadRegister = lookahead;
+    overrunCount = 0;
+    decodeSymbols = &BitInput::decodeArithmeticSymbols;
+    return true;
+}
+
+std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t count) {
+    // After the second stream end the registers are mid-renormalisation: nothing more to decode.
+    if (!models_ || overrunCount > 1) {
+        return 0;
+    }
+    detail::BitCursor cursor(*this);
+    std::uint32_t code = codeRegister;
+    std::uint32_t range = rangeRegister;
+    std::uint32_t lookahead = lookaheadRegister;
+    const std::uint32_t n = static_cast<std::uint32_t>(symbolCount);
+    std::uint32_t stored = 0;
+
+    // Next stream bit; the first time the data runs dry 128 zero bits follow.
+    auto takeBit = [&](std::uint32_t& bit) {
+        if (cursor.count == 0 && !cursor.loadWord()) {
+            if (overrunCount != 0) {
+                overrunCount = 2;
+                return false;
+            }
+            overrunCount = 1;
+            cursor.reg = 0;
+            cursor.count = kPaddingBits;
+        }
+        bit = cursor.reg >> 31;
+        cursor.reg <<= 1;
+        --cursor.count;
+        return true;
+    };
+
+    while (stored < count) {
+        std::uint32_t* const words = frequencyModel(static_cast<int>(currentModel));
+        const std::uint32_t* const entries = words + 1;
+        const std::uint32_t total = words[0];
+        std::uint64_t target = std::uint64_t{code} * total / range;
+        if (target >= kTargetLimit) {
+            break;
+        }
+        std::uint32_t i = 0;
+        std::uint32_t cumulative = 0;
+        bool found = true;
+        while (target >= (entries[i] & 0xFFFF)) {
+            target -= entries[i] & 0xFFFF;
+            cumulative += entries[i] & 0xFFFF;
+            if (++i == n) {
+                found = false;
+                break;
+            }
+        }
+        if (!found) {
+            break;
+        }
+        const std::uint32_t frequency = entries[i] & 0xFFFF;
+        const std::uint64_t low = std::uint64_t{range} * cumulative;
+        code -= static_cast<std::uint32_t>(low / total + (low % total != 0 ? 1 : 0));
+        range = static_cast<std::uint32_t>(std::uint64_t{range} * frequency / total);
+        bool dry = false;
+        while (range < kHalfRange) {
+            std::uint32_t bit = 0;
+            if (!takeBit(bit)) {
+                dry = true;
+                break;
+            }
+            code = (code << 1) | (lookahead >> 31);
+            lookahead = (lookahead << 1) | bit;
+            if (lookahead == 0xFFFFFFFFu) {
+                if (!takeBit(bit)) {
+                    dry = true;
+                    break;
+                }
+                if (bit != 0) {
+                    lookahead = 0;
+                    ++code;
+                }
+            }
+            range <<= 1;
+        }
+        if (dry) {
+            break;
+        }
+        const std::int32_t symbol = FrequencyModel(words).update(i, n);
+        out[stored++] = symbol;
+        currentModel = static_cast<std::uint32_t>(symbol) & contextMask;
+    }
+    codeRegister = code;
+    rangeRegister = range;
+    lookaheadRegister = lookahead;
+    cursor.save();
+    return stored;
+}
+
+}  // namespace eri

@@ -1,0 +1,92 @@
+// Adaptive Huffman tree: 513 nodes kept in sibling order (weights never
+// decrease with rising index, children stand below their parent), root at 512.
+#pragma once
+
+#include <cstdint>
+
+namespace eri {
+
+struct HuffmanNode {
+    std::uint16_t weight;
+    std::uint16_t parent;      // kNoNode for the root
+    std::int32_t childOrLeaf;  // >= 0: first of two adjacent children; < 0: leaf code
+};
+
+constexpr int kHuffmanRoot = 512;
+constexpr std::uint16_t kNoNode = 0x8000;
+constexpr std::int32_t kEmptyRoot = 0x8000;
+constexpr std::int32_t kEscapeCode = -1;
+constexpr std::uint32_t kEscapeSymbol = 0x7FFFFFFF;
+constexpr std::uint32_t kLeafFlag = 0x80000000u;
+constexpr std::uint16_t kRescaleWeight = 0x4000;
+
+struct HuffmanTree {
+    HuffmanNode nodes[513];
+    std::int32_t symbolNode[256];
+    std::int32_t escapeNode;
+    std::int32_t freeNode;
+
+    void initializeTree();
+    bool isEmpty() const { return nodes[kHuffmanRoot].childOrLeaf == kEmptyRoot; }
+
+    // Inserts a leaf of weight 1; once 256 symbols are present it relabels the
+    // lowest leaf that is not the escape instead.
+    void addSymbol(std::uint32_t symbol);
+
+    // Halves the leaf weights (rounding up) and rebuilds the tree.
+    void rescaleTree();
+
+    // Raises the leaf's weight by one and restores the order up to the root.
+    inline void incrementLeaf(int node) {
+        ++nodes[node].weight;
+        updateWeights(node);
+    }
+
+    // Restores the order from `node`, whose weight was just raised, to the
+    // root, adding one to every ancestor on the way.
+    inline void updateWeights(int node) {
+        std::uint16_t w = nodes[node].weight;
+        while (node < kHuffmanRoot) {
+            if (nodes[node + 1].weight < w) {
+                int m = node + 1;
+                while (nodes[m + 1].weight < w) {
+                    ++m;
+                }
+                exchangeNodes(node, m);
+                node = nodes[m].parent;
+            } else {
+                node = nodes[node].parent;
+            }
+            w = ++nodes[node].weight;
+        }
+    }
+
+    // Swaps weight and contents of two positions; each keeps its parent.
+    inline void exchangeNodes(int a, int b) {
+        const HuffmanNode nodeA = nodes[a];
+        nodes[a].weight = nodes[b].weight;
+        nodes[a].childOrLeaf = nodes[b].childOrLeaf;
+        nodes[b].weight = nodeA.weight;
+        nodes[b].childOrLeaf = nodeA.childOrLeaf;
+        attachContent(a);
+        attachContent(b);
+    }
+
+    // Points the children or the leaf maps at the content now standing at `node`.
+    inline void attachContent(int node) {
+        const std::int32_t code = nodes[node].childOrLeaf;
+        if (code >= 0) {
+            nodes[code].parent = static_cast<std::uint16_t>(node);
+            nodes[code + 1].parent = static_cast<std::uint16_t>(node);
+        } else if (code == kEscapeCode) {
+            escapeNode = node;
+        } else {
+            symbolNode[code & 0xFF] = node;
+        }
+    }
+};
+
+static_assert(sizeof(HuffmanNode) == 8);
+static_assert(sizeof(HuffmanTree) == 5136);
+
+}  // namespace eri
