@@ -17,15 +17,5 @@ TEST(OutputFileName, AppendsTheExtensionToANameWithoutDot) {
     EXPECT_EQ(OutputFileName("ab", "*.PNG"), "ab.PNG");
 }
 
-TEST(OutputPaths, AlwaysInsertTheSeparator) {
-    EXPECT_EQ(JoinPath("./", "photo.bmp"), ".//photo.bmp");
-    EXPECT_EQ(JoinPath("/in", "photo.bmp"), "/in/photo.bmp");
-    EXPECT_EQ(FormatExtension("*.TGA"), "TGA");
-    EXPECT_EQ(FormatExtension("png"), "png");
-    EXPECT_TRUE(IsFolderEntry("[sub]"));
-    EXPECT_FALSE(IsFolderEntry("[sub].png"));
-    EXPECT_FALSE(IsFolderEntry("["));
-}
-
 }  // namespace
 }  // namespace tinta

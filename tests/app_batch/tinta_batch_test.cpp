@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/batch/runner/console_output.h"
 #include "app/batch/runner/runner_options.h"
 #include "batch_fixture.h"
 
@@ -133,6 +134,21 @@ TEST_F(TintaBatchTest, VerboseSendsTheTraceToStandardError) {
     const std::string arguments = "--input in --mask broken.png --output out";
     EXPECT_THAT(Run(arguments).err, Not(HasSubstr("in/broken.png")));
     EXPECT_THAT(Run(arguments + " --verbose").err, HasSubstr("in/broken.png"));
+}
+
+TEST(ConsoleProgress, DrawsOneBarLineOnATerminal) {
+    std::ostringstream stream;
+    ConsoleProgress bar(stream, ConsoleProgress::Style::kBar);
+    bar.Progress(0, 2);
+    bar.FileStarting(0, 2, "a.png");
+    bar.Progress(1, 2);
+    bar.Progress(2, 2);
+    bar.Finish();
+    const std::string text = stream.str();
+    EXPECT_THAT(text,
+                HasSubstr("\r[" + std::string(15, '#') + std::string(15, '-') + "] 1/2 a.png"));
+    EXPECT_THAT(text, HasSubstr("\r[" + std::string(30, '#') + "] 2/2 \x1b[K\n"));
+    EXPECT_EQ(text.find('\n'), text.size() - 1);
 }
 
 TEST(RunnerOptions, ParsesBothValueFormsAndRefusesTheUnknown) {

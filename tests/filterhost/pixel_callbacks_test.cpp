@@ -126,16 +126,5 @@ TEST(PixelCallbacks, NoOperationReturnsOneWhateverItIsGiven) {
     EXPECT_EQ(byte, 5);
 }
 
-TEST(PixelCallbacks, TablesHoldColourAlphaAndTheReservedSlotInOrder) {
-    EXPECT_EQ(ReadTable.rgb, &ReadRowRgb);
-    EXPECT_EQ(ReadTable.alpha, &ReadRowAlpha);
-    EXPECT_EQ(ReadTable.reserved, &NoOperation);
-    EXPECT_EQ(WriteTable.rgb, &WriteRowRgb);
-    EXPECT_EQ(WriteTable.alpha, &WriteRowAlpha);
-    EXPECT_EQ(WriteTable.reserved, &NoOperation);
-    static_assert(sizeof(PixelAccessTable) == 3 * sizeof(PixelRowCallback));
-    static_assert(sizeof(ImageSizeRecord) == 12);
-}
-
 }  // namespace
 }  // namespace tinta

@@ -67,11 +67,11 @@ BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings&
         if (PassedOverAsFolder(name, settings.inputFolder)) {
             ++report.folders;
         } else {
-            const std::string inputPath = JoinPath(settings.inputFolder, name);
-            const std::string outputPath =
-                JoinPath(settings.outputFolder, OutputFileName(name, settings.formatText));
             FileResult result;
             try {
+                const std::string inputPath = JoinPath(settings.inputFolder, name);
+                const std::string outputPath =
+                    JoinPath(settings.outputFolder, OutputFileName(name, settings.formatText));
                 result = ProcessFile(inputPath, outputPath, settings.edging, host, buffer, steps);
             } catch (const std::bad_alloc&) {
                 observer.OutOfMemory();
