@@ -7,7 +7,9 @@
 namespace tinta {
 namespace {
 
-uint8_t Widen5(unsigned field) { return static_cast<uint8_t>((field << 3) | (field >> 2)); }
+uint8_t Widen5(unsigned field) {
+    return static_cast<uint8_t>((field << 3) | (field >> 2));
+}
 
 void ConvertRow32(const uint8_t* source, uint8_t* target, int32_t width) {
     std::memcpy(target, source, static_cast<size_t>(width) * 4);

@@ -120,8 +120,8 @@ void AddBlockSaturating(uint8_t* __restrict target, const uint8_t* __restrict so
 }  // namespace
 
 bool AddSaturating(WorkImage& image, const WorkImage& addend) {
-    if (image.width != addend.width || image.height != addend.height ||
-        image.pixels == nullptr || addend.pixels == nullptr) {
+    if (image.width != addend.width || image.height != addend.height || image.pixels == nullptr ||
+        addend.pixels == nullptr) {
         return false;
     }
     const size_t count = static_cast<size_t>(image.imageSize);
