@@ -1,0 +1,312 @@
+#include "eri/lossy_frame_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace eri {
+
+namespace {
+
+// The same picture limit as the lossless side: at most 2^30 pixels.
+constexpr std::uint64_t kMaxLossyPixels = std::uint64_t{1} << 30;
+
+constexpr std::uint32_t kHeaderByte0 = 9;
+constexpr std::uint32_t kHeaderByte3 = 8;
+
+}  // namespace
+
+void buildZigzagTable(std::int32_t* table, std::int32_t side) {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t p = 0;
+    const std::int32_t area = side * side;
+    table[p++] = 0;
+    while (p < area) {
+        // Step right (down at the right edge), then walk down-left.
+        if (x + 1 < side) {
+            ++x;
+        } else {
+            ++y;
+        }
+        table[p++] = y * side + x;
+        while (x > 0 && y + 1 < side) {
+            --x;
+            ++y;
+            table[p++] = y * side + x;
+        }
+        if (p >= area) {
+            break;
+        }
+        // Step down (right at the bottom edge), then walk up-right.
+        if (y + 1 < side) {
+            ++y;
+        } else {
+            ++x;
+        }
+        table[p++] = y * side + x;
+        while (y > 0 && x + 1 < side) {
+            ++x;
+            --y;
+            table[p++] = y * side + x;
+        }
+    }
+}
+
+void LossyFrameDecoder::release() {
+    *this = LossyFrameDecoder();
+}
+
+int LossyFrameDecoder::initialize(const ImageInfo& info) {
+    release();
+    if (info.architecture != kGammaArchitecture && info.architecture != kHuffmanArchitecture) {
+        return 1;
+    }
+    if ((info.formatType & 0xFFFFFF) != kColourFormat || info.bitsPerPixel < 24) {
+        return 1;
+    }
+    if (info.blockingDegree < 3 || info.blockingDegree > 5) {
+        return 1;
+    }
+    if (info.width < 1 || info.height == 0 || info.height == INT32_MIN) {
+        return 1;
+    }
+    const std::uint64_t width = static_cast<std::uint32_t>(info.width);
+    const std::uint64_t height =
+        static_cast<std::uint32_t>(info.height < 0 ? -info.height : info.height);
+    if (width * height > kMaxLossyPixels) {
+        return 1;
+    }
+    switch (info.samplingCode) {
+        case kLossySampling444:
+            colourBlocks = 12;
+            samplingRoutine = placeBlocks444;
+            break;
+        case kLossySampling422:
+            colourBlocks = 8;
+            samplingRoutine = placeBlocks422;
+            break;
+        case kLossySampling411:
+            colourBlocks = 6;
+            samplingRoutine = placeBlocks411;
+            break;
+        default:
+            return 1;
+    }
+    architecture = info.architecture;
+    channels = (info.formatType & kAlphaFormatBit) != 0 ? 4 : 3;
+    blocksPerMacro = colourBlocks + (channels == 4 ? 4 : 0);
+    const auto d = static_cast<std::int32_t>(info.blockingDegree);
+    blockingDegree = d;
+    blockSide = 1 << d;
+    blockArea = 1 << (2 * d);
+    samplesPerBlock = 4 * blockArea * static_cast<std::int32_t>(channels);
+    // Both sizes are below 2^31 after the pixel bound, so these cannot wrap.
+    const std::uint64_t macroSide = 2u * static_cast<std::uint32_t>(blockSide);
+    blocksAcross = static_cast<std::int32_t>((width + macroSide - 1) >> (d + 1));
+    blocksDown = static_cast<std::int32_t>((height + macroSide - 1) >> (d + 1));
+    const std::uint64_t count = std::uint64_t(blocksAcross) * std::uint64_t(blocksDown);
+    macroblocks = static_cast<std::uint32_t>(count);
+    baseScale = 2.0f / static_cast<float>(blockSide);
+
+    const std::size_t area = static_cast<std::size_t>(blockArea);
+    blockCodes = allocateBlockOf<std::uint8_t>(count * 4);
+    dcBuffer = allocateBlockOf<std::int32_t>(count * static_cast<std::uint64_t>(blocksPerMacro));
+    blockBuffer = allocateBlockOf<std::int32_t>(area * static_cast<std::size_t>(blocksPerMacro));
+    zigzag = allocateBlockOf<std::int32_t>(area);
+    floatStorage = allocateBlockOf<float>(48 * area + area + static_cast<std::size_t>(blockSide));
+    codeTree = allocateBlockOf<HuffmanTree>(1);
+    if (!blockCodes || !dcBuffer || !blockBuffer || !zigzag || !floatStorage || !codeTree) {
+        release();
+        return 1;
+    }
+    float* next = floatStorage.get();
+    for (int i = 0; i < 16; ++i) {
+        planeTable[i / 4][i % 4] = next + i * area;
+        coefficientBlocks[i] = next + (16 + i) * area;
+        sampleBlocks[i] = next + (32 + i) * area;
+    }
+    transformWork.block = next + 48 * area;
+    transformWork.scratch = transformWork.block + area;
+    buildZigzagTable(zigzag.get(), blockSide);
+    return 0;
+}
+
+int LossyFrameDecoder::readHeader(BitInput& input, bool& inFront) {
+    const std::uint32_t byte0 = input.readBits(8);
+    const std::uint32_t byte1 = input.readBits(8);
+    const std::uint32_t flags = input.readBits(8);
+    const std::uint32_t byte3 = input.readBits(8);
+    if (byte0 != kHeaderByte0 || byte1 != 0 || (flags & ~1u) != 0 || byte3 != kHeaderByte3) {
+        return 1;
+    }
+    if (input.readBit() != 0) {
+        return 1;
+    }
+    inFront = (flags & 1) != 0;
+    // The scales are worked out in double and kept as floats.
+    const double lumaCode = input.readBits(8);
+    const double chromaCode = input.readBits(8);
+    dcLumaScale = static_cast<float>(256.0 / (lumaCode + 1) * baseScale);
+    dcChromaScale = static_cast<float>(256.0 / (chromaCode + 1) * baseScale);
+    return 0;
+}
+
+// Quantisation codes from the code tree; the end of the data is damage.
+bool LossyFrameDecoder::readCodes(BitInput& input, std::uint8_t* codes, std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t symbol = input.decodeHuffmanSymbol(*codeTree);
+        if (symbol == kHuffmanEnd) {
+            return false;
+        }
+        codes[i] = static_cast<std::uint8_t>(symbol);
+    }
+    return true;
+}
+
+// DC values are differences from the block at the same position in the
+// macroblock to the left; the sums wrap as 32-bit integers.
+void LossyFrameDecoder::predictDc() {
+    std::int32_t* dc = blockBuffer.get();
+    for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+        dcAccumulators[b] = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(dcAccumulators[b]) + static_cast<std::uint32_t>(dc[b]));
+        dc[b] = dcAccumulators[b];
+    }
+}
+
+// Scales each coefficient by its block's band scale and puts it at its
+// natural position. Luminance and alpha blocks share the luminance scales.
+void LossyFrameDecoder::dequantise(const std::uint8_t* codes) {
+    const auto bandScale = [this](std::uint8_t code) {
+        return static_cast<float>(static_cast<double>(baseScale) * 256.0 / (code + 1.0));
+    };
+    const float lowScales[2] = {bandScale(codes[0]), bandScale(codes[1])};
+    const float highScales[2] = {bandScale(codes[2]), bandScale(codes[3])};
+    const std::int32_t lowEnd = (blockSide - 1) * blockSide / 2;
+    const std::int32_t* values = blockBuffer.get();
+    const std::int32_t* order = zigzag.get();
+    for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+        const int chroma = b >= 4 && b < colourBlocks ? 1 : 0;
+        float* block = coefficientBlocks[b];
+        block[0] = static_cast<float>(values[b]) * (chroma != 0 ? dcChromaScale : dcLumaScale);
+        const float low = lowScales[chroma];
+        for (std::int32_t p = 1; p < lowEnd; ++p) {
+            block[order[p]] = static_cast<float>(values[p * blocksPerMacro + b]) * low;
+        }
+        const float high = highScales[chroma];
+        for (std::int32_t p = lowEnd; p < blockArea; ++p) {
+            block[order[p]] = static_cast<float>(values[p * blocksPerMacro + b]) * high;
+        }
+    }
+}
+
+// The four quarters of the finished macroblock, clipped at the right and
+// bottom edges of the target.
+void LossyFrameDecoder::storeMacroblock(const LossyTarget& target, LossyWriter writer,
+                                        std::int32_t row, std::int32_t column) {
+    const std::int64_t macroSide = 2 * static_cast<std::int64_t>(blockSide);
+    const std::int64_t linesLeft = target.height - row * macroSide;
+    const std::int64_t columnsLeft = target.width - column * macroSide;
+    if (linesLeft <= 0 || columnsLeft <= 0) {
+        return;
+    }
+    const auto upper = static_cast<std::int32_t>(std::min<std::int64_t>(linesLeft, blockSide));
+    const auto lower =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(linesLeft - blockSide, 0, blockSide));
+    const auto left = static_cast<std::int32_t>(std::min<std::int64_t>(columnsLeft, blockSide));
+    const auto right =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(columnsLeft - blockSide, 0, blockSide));
+    const std::ptrdiff_t pixelStep = target.bytesPerPixel;
+    std::uint8_t* const corner =
+        target.pixels + row * macroSide * target.lineStep + column * macroSide * pixelStep;
+    const std::int32_t widths[4] = {left, right, left, right};
+    const std::int32_t heights[4] = {upper, upper, lower, lower};
+    for (int q = 0; q < 4; ++q) {
+        if (widths[q] == 0 || heights[q] == 0) {
+            continue;
+        }
+        std::uint8_t* at = corner + (q % 2) * blockSide * pixelStep +
+                           (q / 2) * static_cast<std::ptrdiff_t>(blockSide) * target.lineStep;
+        const float* planes[4] = {planeTable[0][q], planeTable[1][q], planeTable[2][q],
+                                  planeTable[3][q]};
+        writer(at, target.lineStep, planes, blockSide, widths[q], heights[q], target.bytesPerPixel);
+    }
+}
+
+int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyWriter writer,
+                              const MacroblockHook& onMacroblock) {
+    if (!floatStorage || channels < 3 || writer == nullptr) {
+        return 1;
+    }
+    if (architecture != kGammaArchitecture && architecture != kHuffmanArchitecture) {
+        return 1;
+    }
+    const bool huffman = architecture == kHuffmanArchitecture;
+    if (huffman && !input.initHuffmanTrees()) {
+        return 1;
+    }
+    bool inFront = false;
+    if (readHeader(input, inFront) != 0) {
+        return 1;
+    }
+    codeTree->initializeTree();
+    const auto perMacro = static_cast<std::uint32_t>(blocksPerMacro);
+    if (inFront) {
+        input.startRunCodes();
+        const std::uint32_t dcCount = macroblocks * perMacro;
+        if (input.decodeGammaRuns(dcBuffer.get(), dcCount) < dcCount ||
+            !readCodes(input, blockCodes.get(), macroblocks * 4)) {
+            return 1;
+        }
+        if (!huffman) {
+            input.startRunCodes();
+        }
+    }
+    const std::uint32_t acCount = (static_cast<std::uint32_t>(blockArea) - 1) * perMacro;
+    std::int32_t* const values = blockBuffer.get();
+    const int d = blockingDegree;
+    for (std::int32_t r = 0; r < blocksDown; ++r) {
+        std::fill(std::begin(dcAccumulators), std::end(dcAccumulators), 0);
+        for (std::int32_t c = 0; c < blocksAcross; ++c) {
+            const std::uint32_t index = static_cast<std::uint32_t>(r * blocksAcross + c);
+            std::uint8_t* const codes = blockCodes.get() + index * 4;
+            if (inFront) {
+                std::memcpy(values, dcBuffer.get() + index * perMacro, perMacro * 4);
+            } else {
+                input.startRunCodes();
+                if (input.decodeGammaRuns(values, perMacro) < perMacro ||
+                    !readCodes(input, codes, 4)) {
+                    return 1;
+                }
+            }
+            std::uint32_t decoded = 0;
+            if (huffman) {
+                decoded = input.decodeHuffmanValues(values + perMacro, acCount);
+            } else {
+                if (!inFront) {
+                    input.startRunCodes();
+                }
+                decoded = input.decodeGammaRuns(values + perMacro, acCount);
+            }
+            if (decoded < acCount) {
+                return 1;
+            }
+            predictDc();
+            dequantise(codes);
+            for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+                inverseTransformBlock(sampleBlocks[b], coefficientBlocks[b], d, transformWork);
+            }
+            samplingRoutine(planeTable, sampleBlocks, blockSide, static_cast<int>(channels));
+            convertColourPlanes(planeTable, blockSide);
+            storeMacroblock(target, writer, r, c);
+            if (onMacroblock) {
+                if (const int stop = onMacroblock(r, c); stop != 0) {
+                    return stop;
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+}  // namespace eri
