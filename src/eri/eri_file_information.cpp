@@ -19,6 +19,7 @@ bool idIs(const RecordFrame* frame, const char* id) {
 
 bool EriRecordReader::open(InputStream& stream, int depth) {
     closeRecords();
+    source_ = nullptr;
     infoFlags = 0;
     std::uint8_t header[kContainerHeaderSize];
     if (stream.read(header, kContainerHeaderSize) < kContainerHeaderSize) {

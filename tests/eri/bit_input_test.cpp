@@ -58,7 +58,7 @@ TEST(BitInput, ReadsAcrossRefillsInOrder) {
     }
 }
 
-TEST(BitInput, GammaCodesOfTheDesign) {
+TEST(BitInput, GammaCodesOneToSeven) {
     eriwriter::BitWriter bits;
     for (const int b :
          {0, 1, 0, 0, 1, 1, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0, 1, 1, 1, 0, 0, 1, 1, 1, 1, 0}) {
@@ -111,6 +111,13 @@ TEST(BitInput, ResetDropsBufferedData) {
     EXPECT_EQ(input.bitCount, 0);
     // The buffered words are gone; the stream itself has ended.
     EXPECT_EQ(input.readBit(), 1);
+}
+
+TEST(BitInput, WithoutABufferThereIsNoData) {
+    BytesBitInput input({0x00, 0x00, 0x00, 0x00}, 0);
+    EXPECT_FALSE(input.isReady());
+    EXPECT_EQ(input.readBit(), 1);
+    EXPECT_EQ(input.readGamma(), eri::kGammaEnd);
 }
 
 TEST(BitInput, StartRunCodesTakesTheKindBit) {

@@ -120,6 +120,15 @@ TEST(FileInformation, HeaderChecksRefuseOtherFiles) {
     Opened refused(otherKind.build(), 0);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.reader.top(), nullptr);
+
+    // A failed reopen leaves nothing of the earlier stream behind.
+    Opened reopened(good, 3);
+    ASSERT_TRUE(reopened.ok);
+    eri::MemoryInputStream other(badMagic);
+    EXPECT_FALSE(reopened.reader.open(other, 3));
+    EXPECT_EQ(reopened.reader.top(), nullptr);
+    char byte;
+    EXPECT_EQ(reopened.reader.read(&byte, 1), 0u);
 }
 
 TEST(FileInformation, FileVersionLimit) {

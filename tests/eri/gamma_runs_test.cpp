@@ -20,7 +20,7 @@ std::vector<std::int32_t> decode(eri::BitInput& input, std::uint32_t count) {
 
 // Kind bit 0 (zeros first), run of 3 zeros, run of 2 values +1 and -2, then a
 // run of 2 zeros for the next call.
-std::vector<std::uint8_t> designExample() {
+std::vector<std::uint8_t> zerosThenValues() {
     eriwriter::BitWriter bits;
     bits.putBit(0);
     bits.putGamma(3);
@@ -34,8 +34,8 @@ std::vector<std::uint8_t> designExample() {
     return bits.bytes();
 }
 
-TEST(GammaRuns, DesignExample) {
-    BytesBitInput input(designExample());
+TEST(GammaRuns, ZeroRunThenValueRun) {
+    BytesBitInput input(zerosThenValues());
     input.startRunCodes();
     EXPECT_EQ(decode(input, 5), (std::vector<std::int32_t>{0, 0, 0, 1, -2}));
     // The request ended with the run: the next call starts a fresh zero run.
@@ -45,7 +45,7 @@ TEST(GammaRuns, DesignExample) {
 }
 
 TEST(GammaRuns, RequestEndingInsideARunLeavesTheRest) {
-    BytesBitInput input(designExample());
+    BytesBitInput input(zerosThenValues());
     input.startRunCodes();
     EXPECT_EQ(decode(input, 2), (std::vector<std::int32_t>{0, 0}));
     EXPECT_EQ(input.runLength, 1u);
@@ -69,7 +69,7 @@ TEST(GammaRuns, EndOfDataGivesAShortCount) {
 }
 
 TEST(GammaRuns, IsTheDefaultSymbolDecoder) {
-    BytesBitInput input(designExample());
+    BytesBitInput input(zerosThenValues());
     input.startRunCodes();
     std::int32_t out[5];
     EXPECT_EQ(input.runDecodeSymbols(out, 5), 5u);
@@ -126,6 +126,29 @@ TEST(GammaRuns, RoundTripOverRandomSequencesAndSplits) {
             ASSERT_EQ(decoded, expected) << "trial " << trial;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A magnitude of 32 data bits is damaged data, not a value.
+TEST(GammaRuns, OverlongCodeEndsTheSequence) {
+    eriwriter::BitWriter bits;
+    bits.putBit(1);    // value run first
+    bits.putGamma(3);  // of three values
+    bits.putBit(0);
+    bits.putGamma(0xFFFFFFFFu);  // the largest magnitude, kept as its 32-bit pattern
+    bits.putBit(0);
+    for (int i = 0; i < 32; ++i) {
+        bits.putBits(0b10, 2);
+    }
+    bits.putBit(0);
+    eritest::BytesBitInput input(bits.bytes());
+    input.startRunCodes();
+    std::int32_t out[3];
+    EXPECT_EQ(input.decodeGammaRuns(out, 3), 1u);
+    EXPECT_EQ(out[0], -1);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ Bytes decode(eri::BitInput& input, std::uint32_t count) {
     return out;
 }
 
-TEST(MoveToFront, DesignExample) {
+TEST(MoveToFront, SecondZeroIsARepeatOfNone) {
     // Three gamma codes of value 1: byte 0 from table 256, byte 0 from table
     // 0 (equal to the previous byte), then a run of no extra bytes.
     eriwriter::BitWriter bits;

@@ -99,6 +99,7 @@ std::vector<std::uint8_t> ArithmeticEncoder::finish(Termination termination) {
         ones = bit != 0 ? ones + 1 : 0;
         if (ones >= kWindowBits) {
             out.putBit(0);
+            ++zeroCarryBits_;
         }
     };
     std::uint64_t i = 0;
@@ -115,6 +116,7 @@ std::vector<std::uint8_t> ArithmeticEncoder::finish(Termination termination) {
                 out.putBit(1);
             }
             out.putBit(1);
+            ++oneCarryBits_;
             ones = 0;
             i += kWindowBits + 1;
             continue;

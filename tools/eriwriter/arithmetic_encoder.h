@@ -26,6 +26,10 @@ class ArithmeticEncoder {
     void encode(std::int32_t symbol);
     std::vector<std::uint8_t> finish(Termination termination);
 
+    // Carry bits written by finish, by value.
+    std::uint64_t zeroCarryBits() const { return zeroCarryBits_; }
+    std::uint64_t oneCarryBits() const { return oneCarryBits_; }
+
   private:
     void appendBit(std::uint32_t bit);
     void carry();
@@ -39,6 +43,8 @@ class ArithmeticEncoder {
     // The code value's bits produced so far, most significant first, packed.
     std::vector<std::uint64_t> code_;
     std::uint64_t codeBits_ = 0;
+    std::uint64_t zeroCarryBits_ = 0;
+    std::uint64_t oneCarryBits_ = 0;
 };
 
 }  // namespace eriwriter

@@ -9,6 +9,11 @@ constexpr int kRunTree = 256;
 
 int findLeaf(const eri::HuffmanTree& tree, std::uint32_t symbol) {
     const auto code = static_cast<std::int32_t>(eri::kLeafFlag | symbol);
+    // Byte symbols have their own map entry; run lengths share entries by low byte.
+    const std::int32_t mapped = tree.symbolNode[symbol & 0xFF];
+    if (mapped != eri::kNoNode && tree.nodes[mapped].childOrLeaf == code) {
+        return mapped;
+    }
     for (int node = tree.freeNode; node < eri::kHuffmanRoot; ++node) {
         if (tree.nodes[node].childOrLeaf == code) {
             return node;

@@ -57,7 +57,8 @@ bool BitInput::initArithmetic(int b) {
 }
 
 std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t count) {
-    if (!models_) {
+    // After the second stream end the registers are mid-renormalisation: nothing more to decode.
+    if (!models_ || overrunCount > 1) {
         return 0;
     }
     detail::BitCursor cursor(*this);
@@ -71,6 +72,7 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
     auto takeBit = [&](std::uint32_t& bit) {
         if (cursor.count == 0 && !cursor.loadWord()) {
             if (overrunCount != 0) {
+                overrunCount = 2;
                 return false;
             }
             overrunCount = 1;

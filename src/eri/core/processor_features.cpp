@@ -62,6 +62,9 @@ void clearProcessorFeatures(std::uint32_t mask) {
 }
 
 void resetFloatingPointState() {
+    // Clears the status flags and masks every exception, then rounds to nearest.
+    std::fenv_t previous;
+    std::feholdexcept(&previous);
     std::fesetround(FE_TONEAREST);
 #ifdef ERI_X86
     if ((processorFeatures & kFloatSimd) != 0) {

@@ -1,0 +1,93 @@
+// A whole run as a user makes it: 100 pictures of 1024 x 768, PNG in, the
+// invert module, TGA out.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/batch/batch_run.h"
+
+namespace tinta {
+namespace {
+
+constexpr int kPictures = 100;
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+class NoMessages : public HostMessages {
+  public:
+    void Show(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+class NoProgress : public BatchObserver {
+  public:
+    void Progress(int, int) override {}
+    void OutOfMemory() override {}
+};
+
+// Gradients with a little deterministic noise, so that the files compress
+// like photographs rather than flat colour.
+QImage BenchPicture(int seed) {
+    QImage picture(kWidth, kHeight, QImage::Format_RGB32);
+    uint32_t state = 2463534242u + static_cast<uint32_t>(seed);
+    for (int y = 0; y < kHeight; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < kWidth; ++x) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            const int noise = static_cast<int>(state & 15);
+            row[x] = qRgb((x / 4 + seed + noise) & 255, (y / 3 + noise) & 255,
+                          ((x + y) / 7 + 2 * seed) & 255);
+        }
+    }
+    return picture;
+}
+
+std::vector<std::string> PrepareInputs() {
+    const std::filesystem::path folder = BENCH_PICTURE_DIR;
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> names;
+    for (int i = 0; i < kPictures; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "picture%03d.png", i);
+        names.emplace_back(name);
+        if (!std::filesystem::exists(folder / name)) {
+            BenchPicture(i).save(QString::fromStdString((folder / name).string()), "PNG");
+        }
+    }
+    return names;
+}
+
+void WholeRunPngToTgaWithInvert(benchmark::State& state) {
+    const std::vector<std::string> names = PrepareInputs();
+    const std::filesystem::path output = std::filesystem::temp_directory_path() / "tinta_bench_out";
+    std::filesystem::create_directories(output);
+    NoMessages messages;
+    FilterHost host(messages, BUNDLED_MODULE_DIR);
+    host.DiscoverModules();
+    host.SelectFilter(host.FindFilter("色反転"));
+    BatchSettings settings;
+    settings.inputFolder = BENCH_PICTURE_DIR;
+    settings.outputFolder = output.string();
+    settings.formatText = "*.TGA";
+    NoProgress progress;
+    for (auto _ : state) {
+        const BatchReport report = BatchRun(names, settings, host, progress);
+        if (report.written != kPictures) {
+            state.SkipWithError("not every picture was written");
+            break;
+        }
+    }
+    state.counters["pictures"] =
+        benchmark::Counter(static_cast<double>(kPictures) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+    std::filesystem::remove_all(output);
+}
+BENCHMARK(WholeRunPngToTgaWithInvert)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+}  // namespace tinta

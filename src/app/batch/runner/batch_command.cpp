@@ -1,0 +1,177 @@
+#include "batch_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+#include "app/batch/batch_run.h"
+#include "app/batch/batch_texts.h"
+#include "app/batch/input_file_list.h"
+#include "app/batch/output_path.h"
+#include "console_output.h"
+#include "filterhost/filter_host.h"
+#include "imagefiles/format_lists.h"
+#include "runner_options.h"
+#include "workimage/trace.h"
+
+namespace tinta {
+
+namespace {
+
+// The two lists as the dialog's sorted combo boxes hold them.
+struct SortedFormats {
+    std::vector<std::string> masks;
+    std::vector<std::string> formats;
+};
+
+SortedFormats LoadSortedFormats() {
+    FormatLists lists = QtFormatLists();
+    const auto sorted = [](std::vector<std::string> texts) {
+        std::sort(texts.begin(), texts.end(),
+                  [](const auto& a, const auto& b) { return LessIgnoringCase(a, b); });
+        return texts;
+    };
+    return {sorted(std::move(lists.inputMasks)), sorted(std::move(lists.outputFormats))};
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The output format list entry that requested names ("png", ".png", "*.PNG").
+std::optional<std::string> FindFormat(const std::vector<std::string>& formats,
+                                      const std::string& requested) {
+    const std::string extension = FormatExtension(requested);
+    for (const std::string& format : formats) {
+        if (!extension.empty() && SameIgnoringCase(FormatExtension(format), extension)) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+void ListFilters(const FilterHost& host, std::ostream& out) {
+    for (size_t i = 0; i < host.Titles().size(); ++i) {
+        const std::string& path = host.ModulePaths()[i];
+        out << host.Titles()[i] << '\t' << path.substr(host.PluginFolder().size()) << '\n';
+    }
+}
+
+void ListFormats(const SortedFormats& formats, std::ostream& out) {
+    out << "入力形式:";
+    for (const std::string& mask : formats.masks) {
+        out << ' ' << mask;
+    }
+    out << "\n出力形式:";
+    for (const std::string& format : formats.formats) {
+        out << ' ' << format;
+    }
+    out << '\n';
+}
+
+class TraceToStream {
+  public:
+    TraceToStream(bool active, std::ostream& stream) : active_(active) {
+        if (active_) {
+            previous_ = SetTraceSink([&stream](std::string_view line) { stream << line; });
+        }
+    }
+    ~TraceToStream() {
+        if (active_) {
+            SetTraceSink(previous_);
+        }
+    }
+    TraceToStream(const TraceToStream&) = delete;
+    TraceToStream& operator=(const TraceToStream&) = delete;
+
+  private:
+    bool active_;
+    TraceSink previous_;
+};
+
+}  // namespace
+
+int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                    bool terminal) {
+    const ParsedArguments parsed = ParseRunnerArguments(arguments);
+    if (!parsed.error.empty()) {
+        err << parsed.error << '\n' << kRunnerUsage;
+        return kExitUnusable;
+    }
+    const RunnerOptions& options = parsed.options;
+    if (options.help) {
+        out << kRunnerUsage;
+        return kExitAllWritten;
+    }
+    const TraceToStream trace(options.verbose, err);
+
+    ConsoleMessages messages(err);
+    FilterHost host(messages);
+    host.DiscoverModules();
+    const SortedFormats formats = LoadSortedFormats();
+    if (options.listFilters || options.listFormats) {
+        if (options.listFilters) {
+            ListFilters(host, out);
+        }
+        if (options.listFormats) {
+            ListFormats(formats, out);
+        }
+        return kExitAllWritten;
+    }
+
+    if (options.filter) {
+        const int index = host.FindFilter(*options.filter);
+        if (index < 0) {
+            err << "フィルター「" << *options.filter << "」が見つかりません\n";
+            return kExitUnusable;
+        }
+        if (index != host.SelectedIndex()) {
+            host.SelectFilter(index);
+        }
+    }
+    if (!host.Module().IsLoaded()) {
+        err << "フィルターモジュールを読み込めませんでした(" << host.PluginFolder() << ")\n";
+        return kExitUnusable;
+    }
+
+    BatchSettings settings;
+    settings.inputFolder = options.inputFolder;
+    settings.outputFolder = options.outputFolder;
+    settings.edging = options.edging;
+    const std::string mask =
+        options.mask.value_or(formats.masks.empty() ? "*.ERI" : formats.masks[0]);
+    const std::optional<std::string> format =
+        options.format
+            ? FindFormat(formats.formats, *options.format)
+            : std::optional<std::string>(formats.formats.empty() ? "*.TGA" : formats.formats[0]);
+    if (!format) {
+        err << "出力形式「" << *options.format << "」は使えません\n";
+        return kExitUnusable;
+    }
+    settings.formatText = *format;
+
+    const InputFileList list = ListInputFiles(settings.inputFolder, mask);
+    if (!list.error.empty()) {
+        err << list.error << '\n';
+        return kExitUnusable;
+    }
+
+    ConsoleProgress progress(err, options.quiet ? ConsoleProgress::Style::kSilent
+                                  : terminal    ? ConsoleProgress::Style::kBar
+                                                : ConsoleProgress::Style::kLines);
+    const BatchReport report = BatchRun(list.names, settings, host, progress);
+    progress.Finish();
+    if (!options.quiet) {
+        err << kDoneMessage << '\n' << SummaryLine(report) << '\n';
+    }
+    for (const std::string& line : FailureLines(report)) {
+        err << line << '\n';
+    }
+    err << std::flush;
+    return report.failures.empty() ? kExitAllWritten : kExitSomeFailed;
+}
+
+}  // namespace tinta

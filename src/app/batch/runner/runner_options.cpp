@@ -1,0 +1,82 @@
+#include "runner_options.h"
+
+namespace tinta {
+
+const char* const kRunnerUsage =
+    "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
+    "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
+    "                   [--verbose] [--quiet]\n"
+    "  --input DIR      入力フォルダー (既定 ./)\n"
+    "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
+    "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
+    "  --edging         透明縁取りを行う\n"
+    "  --output DIR     出力フォルダー (既定 ./)\n"
+    "  --format FMT     出力形式 (例 TGA, *.PNG; 既定は一覧の先頭)\n"
+    "  --list-filters   ./tinta/ のフィルターを表示する\n"
+    "  --list-formats   入力形式と出力形式を表示する\n"
+    "  --verbose        診断メッセージを表示する\n"
+    "  --quiet          失敗だけを表示する\n"
+    "終了コード: 0 すべて書き込み, 1 失敗あり, 2 引数の誤りまたはフィルターなし\n";
+
+ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) {
+    ParsedArguments parsed;
+    RunnerOptions& options = parsed.options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> value;
+        if (const size_t equals = name.find('='); name.starts_with("--") && equals != name.npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        }
+        const auto flag = [&](bool& target) {
+            target = true;
+            return !value.has_value();
+        };
+        const auto text = [&](auto& target) {
+            if (!value && i + 1 < arguments.size()) {
+                value = arguments[++i];
+            }
+            if (value) {
+                target = *value;
+            }
+            return value.has_value();
+        };
+        bool understood = false;
+        if (name == "--input") {
+            understood = text(options.inputFolder);
+        } else if (name == "--output") {
+            understood = text(options.outputFolder);
+        } else if (name == "--mask") {
+            understood = text(options.mask);
+        } else if (name == "--filter") {
+            understood = text(options.filter);
+        } else if (name == "--format") {
+            understood = text(options.format);
+        } else if (name == "--edging") {
+            understood = flag(options.edging);
+        } else if (name == "--list-filters") {
+            understood = flag(options.listFilters);
+        } else if (name == "--list-formats") {
+            understood = flag(options.listFormats);
+        } else if (name == "--verbose") {
+            understood = flag(options.verbose);
+        } else if (name == "--quiet") {
+            understood = flag(options.quiet);
+        } else if (name == "--help" || name == "-h") {
+            understood = flag(options.help);
+        } else {
+            parsed.error = "不明な引数です: " + arguments[i];
+            return parsed;
+        }
+        if (!understood) {
+            parsed.error = "引数の値が正しくありません: " + arguments[i];
+            return parsed;
+        }
+    }
+    if (options.verbose && options.quiet) {
+        parsed.error = "--verbose と --quiet は同時に指定できません";
+    }
+    return parsed;
+}
+
+}  // namespace tinta

@@ -1,0 +1,34 @@
+// The command line of tinta_batch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tinta {
+
+struct RunnerOptions {
+    std::string inputFolder = "./";
+    std::string outputFolder = "./";
+    std::optional<std::string> mask;    // default: first input mask
+    std::optional<std::string> filter;  // title or file name; default: first module
+    std::optional<std::string> format;  // default: first output format
+    bool edging = false;
+    bool listFilters = false;
+    bool listFormats = false;
+    bool verbose = false;
+    bool quiet = false;
+    bool help = false;
+};
+
+struct ParsedArguments {
+    RunnerOptions options;
+    std::string error;  // empty when the arguments were understood
+};
+
+// Understands "--name value" and "--name=value" for the options with values.
+ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments);
+
+extern const char* const kRunnerUsage;
+
+}  // namespace tinta

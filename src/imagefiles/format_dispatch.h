@@ -1,0 +1,36 @@
+// Turns an image file into a work image and a work image back into a file,
+// choosing the reader or writer by the file name's last extension. The
+// pixels travel through one packed DIB in a DibBuffer that the caller keeps
+// for a whole run.
+#pragma once
+
+#include <string>
+
+#include "imagefiles/dib_buffer.h"
+#include "workimage/work_image.h"
+
+namespace tinta {
+
+// Default size at which metafiles are drawn.
+constexpr int32_t kMetafileWidth = 720;
+constexpr int32_t kMetafileHeight = 540;
+
+// Reads the file (UTF-8 path): .eri through the ERI loader, anything else
+// through Qt's plug-ins. Pictures of fewer than 32 bits are made opaque. Null
+// after one trace line when the file cannot be loaded; buffer then keeps its
+// previous DIB.
+WorkImagePtr LoadWorkImage(const std::string& path, DibBuffer& buffer);
+
+struct SaveResult {
+    bool written = false;
+    std::string reason;  // why nothing was written; empty when written
+
+    explicit operator bool() const { return written; }
+};
+
+// Writes the image to the file (UTF-8 path): .tga through the TGA writer,
+// run-length encoded; .eri not at all; anything else through the Qt encoder
+// the extension selects, by way of a 32-bit DIB in buffer.
+SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& buffer);
+
+}  // namespace tinta

@@ -1,0 +1,114 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace tinta {
+
+OutputFile::~OutputFile() {
+    Discard();
+    std::free(buffer_);
+}
+
+bool OutputFile::Reserve(size_t bufferSize) {
+    std::free(buffer_);
+    used_ = 0;
+    buffer_ = static_cast<uint8_t*>(std::malloc(bufferSize > 0 ? bufferSize : 1));
+    capacity_ = buffer_ != nullptr ? bufferSize : 0;
+    return buffer_ != nullptr;
+}
+
+int OutputFile::Open(const std::string& path) {
+    Discard();
+    used_ = 0;
+    error_ = 0;
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return errno;
+    }
+    struct stat status {};
+    descriptor_ = descriptor;
+    path_ = path;
+    removable_ = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    return 0;
+}
+
+int OutputFile::WriteThrough(const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor_, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+int OutputFile::Flush() {
+    const int error = WriteThrough(buffer_, used_);
+    used_ = 0;
+    return error;
+}
+
+int OutputFile::Write(const void* data, size_t size) {
+    if (error_ != 0 || descriptor_ < 0) {
+        return error_ != 0 ? error_ : EBADF;
+    }
+    if (size == 0) {
+        return 0;
+    }
+    if (size > capacity_ - used_) {
+        error_ = Flush();
+        if (error_ == 0 && size >= capacity_) {
+            error_ = WriteThrough(static_cast<const uint8_t*>(data), size);
+            return error_;
+        }
+        if (error_ != 0) {
+            return error_;
+        }
+    }
+    std::memcpy(buffer_ + used_, data, size);
+    used_ += size;
+    return 0;
+}
+
+int OutputFile::Commit() {
+    if (descriptor_ < 0) {
+        return EBADF;
+    }
+    int error = error_ != 0 ? error_ : Flush();
+    // A failing close can be the first report of a lost write.
+    if (::close(descriptor_) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    descriptor_ = -1;
+    if (error != 0) {
+        if (removable_) {
+            ::unlink(path_.c_str());
+        }
+        error_ = error;
+    }
+    return error;
+}
+
+void OutputFile::Discard() {
+    if (descriptor_ < 0) {
+        return;
+    }
+    ::close(descriptor_);
+    descriptor_ = -1;
+    if (removable_) {
+        ::unlink(path_.c_str());
+    }
+}
+
+}  // namespace tinta

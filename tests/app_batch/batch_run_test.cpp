@@ -1,0 +1,213 @@
+#include "app/batch/batch_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "app/batch/batch_texts.h"
+#include "app/batch/input_file_list.h"
+#include "batch_fixture.h"
+#include "filterhost/pixel_callbacks.h"
+
+namespace tinta {
+namespace {
+
+using testing::CopyTestModule;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::ReadTgaFile;
+using testing::RecordedMessages;
+using testing::RecordingObserver;
+using testing::ScratchFolder;
+
+class BatchRunTest : public ::testing::Test {
+  protected:
+    BatchRunTest() {
+        std::filesystem::create_directories(In());
+        std::filesystem::create_directories(Out());
+        testing::WriteSamplePictures(In());
+        invert.DiscoverModules();
+        invert.SelectFilter(invert.FindFilter("色反転"));
+        settings.inputFolder = In().string();
+        settings.outputFolder = Out().string();
+    }
+    std::filesystem::path In() const { return scratch.Path() / "in"; }
+    std::filesystem::path Out() const { return scratch.Path() / "out"; }
+    std::vector<std::string> Names() const { return ListInputFiles(In().string(), "*").names; }
+    std::vector<std::string> Written() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Out())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScratchFolder scratch;
+    RecordedMessages messages;
+    FilterHost invert{messages, BUNDLED_MODULE_DIR};
+    BatchSettings settings;
+    RecordingObserver observer;
+};
+
+TEST_F(BatchRunTest, FiltersEveryPictureAndReportsTheFileThatFailed) {
+    const std::vector<std::string> names = Names();
+    ASSERT_THAT(names, ElementsAre("[sub]", "alpha.png", "broken.png", "image.jpeg", "photo.png",
+                                   "tiles.bmp"));
+
+    const BatchReport report = BatchRun(names, settings, invert, observer);
+
+    EXPECT_THAT(Written(), ElementsAre("alpha.TGA", "image.TGA", "photo.TGA", "tiles.TGA"));
+    EXPECT_EQ(report.entries, 6);
+    EXPECT_EQ(report.written, 4);
+    EXPECT_EQ(report.folders, 1);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].name, "broken.png");
+    EXPECT_EQ(report.failures[0].reason, kNotLoadedReason);
+    EXPECT_THAT(FailureLines(report), ElementsAre("broken.png: 画像として読み込めませんでした"));
+    EXPECT_EQ(SummaryLine(report), "書き込み 4 件、失敗 1 件、フォルダー 1 件");
+    EXPECT_EQ(observer.events.front(), "progress 0/6");
+    EXPECT_EQ(observer.events[1], "start 0 [sub]");
+    EXPECT_EQ(observer.events.back(), "progress 6/6");
+    EXPECT_EQ(CurrentWorkImage, nullptr);
+    EXPECT_TRUE(messages.texts.empty());
+
+    for (const char* name : {"photo.TGA", "tiles.TGA"}) {
+        const auto picture = ReadTgaFile(Out() / name);
+        ASSERT_TRUE(picture.has_value()) << name;
+        ASSERT_EQ(picture->width, 4);
+        ASSERT_EQ(picture->height, 3);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const uint8_t* pixel = &picture->pixels[static_cast<size_t>((y * 4 + x) * 4)];
+                EXPECT_EQ(pixel[0], 255 - 200) << name;
+                EXPECT_EQ(pixel[1], 255 - (20 + 50 * y)) << name;
+                EXPECT_EQ(pixel[2], 255 - (10 + 60 * x)) << name;
+                EXPECT_EQ(pixel[3], 255) << name;
+            }
+        }
+    }
+    const auto jpeg = ReadTgaFile(Out() / "image.TGA");
+    ASSERT_TRUE(jpeg.has_value());
+    EXPECT_NEAR(jpeg->pixels[0], 155, 2);
+}
+
+TEST_F(BatchRunTest, EdgingColoursTransparentPixelsBeforeTheFilterWhenAsked) {
+    BatchRun({"alpha.png"}, settings, invert, observer);
+    const auto plain = ReadTgaFile(Out() / "alpha.TGA");
+    settings.edging = true;
+    BatchRun({"alpha.png"}, settings, invert, observer);
+    const auto edged = ReadTgaFile(Out() / "alpha.TGA");
+    ASSERT_TRUE(plain.has_value());
+    ASSERT_TRUE(edged.has_value());
+
+    // The opaque red pixel comes out cyan either way.
+    for (const auto* picture : {&*plain, &*edged}) {
+        EXPECT_THAT(std::vector<uint8_t>(picture->pixels.begin(), picture->pixels.begin() + 4),
+                    ElementsAre(255, 255, 0, 255));
+    }
+    // Its transparent neighbour was black (inverted: white) and is red after
+    // edging (inverted: cyan); alpha stays 0.
+    EXPECT_THAT(std::vector<uint8_t>(plain->pixels.begin() + 4, plain->pixels.begin() + 8),
+                ElementsAre(255, 255, 255, 0));
+    EXPECT_THAT(std::vector<uint8_t>(edged->pixels.begin() + 4, edged->pixels.begin() + 8),
+                ElementsAre(255, 255, 0, 0));
+}
+
+TEST_F(BatchRunTest, EdgingRunsForEveryFileOnlyWhenTheFlagIsSet) {
+    int edged = 0;
+    ImageFileSteps steps;
+    steps.edge = [&](WorkImage&, int reach) {
+        EXPECT_EQ(reach, 4);
+        ++edged;
+        return 0;
+    };
+    BatchRun(Names(), settings, invert, observer, steps);
+    EXPECT_EQ(edged, 0);
+    settings.edging = true;
+    BatchRun(Names(), settings, invert, observer, steps);
+    EXPECT_EQ(edged, 4);
+}
+
+TEST_F(BatchRunTest, OutputNamesReplaceTheWholeLastExtension) {
+    std::filesystem::copy_file(In() / "photo.png", In() / "README");
+    settings.formatText = "*.PNG";
+    const BatchReport report = BatchRun({"image.jpeg", "README"}, settings, invert, observer);
+    EXPECT_THAT(report.failures, IsEmpty());
+    EXPECT_THAT(Written(), ElementsAre("README.PNG", "image.PNG"));
+    QImage readBack(QString::fromStdString((Out() / "README.PNG").string()));
+    ASSERT_FALSE(readBack.isNull());
+    EXPECT_EQ(readBack.pixel(1, 2), qRgb(255 - 70, 255 - 120, 255 - 200));
+}
+
+TEST_F(BatchRunTest, FilesThatCannotBeWrittenOrFoundAreReportedByName) {
+    settings.outputFolder = (scratch.Path() / "no such folder").string();
+    const BatchReport report = BatchRun({"photo.png", "gone.png"}, settings, invert, observer);
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].name, "photo.png");
+    EXPECT_THAT(report.failures[0].reason, HasSubstr("書き込めませんでした"));
+    EXPECT_EQ(report.failures[1].name, "gone.png");
+    EXPECT_EQ(report.failures[1].reason, kNoSuchFileReason);
+    EXPECT_EQ(report.written, 0);
+}
+
+TEST_F(BatchRunTest, WithoutFilterProcEveryFileIsSkippedAndReported) {
+    const std::filesystem::path plugins = scratch.Path() / "tinta";
+    CopyTestModule("procless", plugins, "procless.so");
+    FilterHost procless(messages, plugins.string() + "/");
+    procless.DiscoverModules();
+    FilterHost none(messages, (scratch.Path() / "empty").string() + "/");
+    none.DiscoverModules();
+
+    for (FilterHost* host : {&procless, &none}) {
+        const BatchReport report = BatchRun(Names(), settings, *host, observer);
+        EXPECT_EQ(report.failures.size(), 5u);
+        EXPECT_EQ(report.failures[0].name, "alpha.png");
+        EXPECT_EQ(report.failures[0].reason, kNoFilterReason);
+    }
+    EXPECT_THAT(Written(), IsEmpty());
+}
+
+TEST_F(BatchRunTest, RunningOutOfMemoryStopsTheRunAfterOneMessage) {
+    int loads = 0;
+    ImageFileSteps steps;
+    steps.load = [&](const std::string& path, DibBuffer& buffer) {
+        if (++loads == 2) {
+            throw std::bad_alloc();
+        }
+        return LoadWorkImage(path, buffer);
+    };
+    const BatchReport report = BatchRun({"photo.png", "tiles.bmp", "image.jpeg", "alpha.png"},
+                                        settings, invert, observer, steps);
+
+    EXPECT_THAT(observer.events, ElementsAre("progress 0/4", "start 0 photo.png", "progress 1/4",
+                                             "start 1 tiles.bmp", "out of memory", "progress 4/4"));
+    EXPECT_TRUE(report.outOfMemory);
+    EXPECT_EQ(report.notProcessed, 2);
+    EXPECT_EQ(loads, 2);
+    EXPECT_THAT(Written(), ElementsAre("photo.TGA"));
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].name, "tiles.bmp");
+    EXPECT_EQ(SummaryLine(report), "書き込み 1 件、失敗 1 件、未処理 2 件");
+    EXPECT_EQ(CurrentWorkImage, nullptr);
+}
+
+TEST_F(BatchRunTest, EmptyListStillEndsTheRun) {
+    const BatchReport report = BatchRun({}, settings, invert, observer);
+    EXPECT_THAT(observer.events, ElementsAre("progress 0/0", "progress 0/0"));
+    EXPECT_EQ(report.entries, 0);
+    EXPECT_THAT(report.failures, IsEmpty());
+}
+
+TEST_F(BatchRunTest, OutputFolderEqualToInputReplacesFilesOfTheSameExtension) {
+    settings.outputFolder = settings.inputFolder;
+    settings.formatText = "*.png";
+    BatchRun({"photo.png"}, settings, invert, observer);
+    QImage readBack(QString::fromStdString((In() / "photo.png").string()));
+    EXPECT_EQ(readBack.pixel(0, 0), qRgb(255 - 10, 255 - 20, 255 - 200));
+}
+
+}  // namespace
+}  // namespace tinta

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "bytes_bit_input.h"
+#include "eriwriter/bit_writer.h"
+#include "eriwriter/huffman_encoder.h"
+#include "huffman_tree_check.h"
+
+namespace {
+
+using eritest::BytesBitInput;
+using Values = std::vector<std::int32_t>;
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<std::uint8_t> encodeValues(const Values& values) {
+    eriwriter::HuffmanEncoder encoder;
+    eriwriter::BitWriter bits;
+    encoder.encodeValues(bits, values);
+    return bits.bytes();
+}
+
+Values decodeValues(eri::BitInput& input, std::uint32_t count) {
+    Values out(count, 999);
+    out.resize(input.decodeHuffmanValues(out.data(), count));
+    return out;
+}
+
+Bytes decodeBytes(eri::BitInput& input, std::uint32_t count) {
+    Bytes out(count, 0xEE);
+    out.resize(input.decodeHuffmanBytes(out.data(), count));
+    return out;
+}
+
+TEST(HuffmanValues, ZeroRunsAreOwedAcrossCalls) {
+    BytesBitInput input(encodeValues({5, 0, 9, 0, 0, 0, 0, 0, 4}));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    // Run symbol 1: the single zero.
+    EXPECT_EQ(decodeValues(input, 3), (Values{5, 0, 9}));
+    // Run symbol 5 with two places left: three zeros are owed.
+    EXPECT_EQ(decodeValues(input, 2), (Values{0, 0}));
+    EXPECT_EQ(input.runLength, 3u);
+    EXPECT_EQ(decodeValues(input, 4), (Values{0, 0, 0, 4}));
+    EXPECT_EQ(input.runLength, 0u);
+}
+
+// Owed zeros and gamma-run values share one field: startRunCodes clears both.
+TEST(HuffmanValues, StartRunCodesClearsOwedZeros) {
+    BytesBitInput input(encodeValues({0, 0, 0, 0, 0}));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeValues(input, 1), (Values{0}));
+    EXPECT_EQ(input.runLength, 4u);
+    input.startRunCodes();
+    EXPECT_EQ(input.runLength, 0u);
+}
+
+TEST(HuffmanValues, ContextIsTheLastValueAndTreeZeroAfterZeros) {
+    BytesBitInput input(encodeValues({-1, 3, 7, 0, 2}));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeValues(input, 5), (Values{-1, 3, 7, 0, 2}));
+    // -1 and 2 in tree 0 (start, after the zero), 3 in tree 255, 7 in tree 3, 0 in tree 7.
+    const eri::HuffmanTree& tree0 = *input.huffmanTree(0);
+    EXPECT_NE(tree0.symbolNode[0xFF], eri::kNoNode);
+    EXPECT_NE(tree0.symbolNode[2], eri::kNoNode);
+    EXPECT_NE(input.huffmanTree(255)->symbolNode[3], eri::kNoNode);
+    EXPECT_NE(input.huffmanTree(3)->symbolNode[7], eri::kNoNode);
+    EXPECT_NE(input.huffmanTree(7)->symbolNode[0], eri::kNoNode);
+    EXPECT_EQ(input.valueTree(), input.huffmanTree(2));
+    // initHuffmanTrees empties them all again.
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_TRUE(input.huffmanTree(255)->isEmpty());
+    EXPECT_EQ(input.valueTree(), input.huffmanTree(0));
+}
+
+TEST(HuffmanValues, NeedTheTrees) {
+    BytesBitInput input(encodeValues({1, 2}));
+    EXPECT_EQ(decodeValues(input, 2).size(), 0u);
+    EXPECT_EQ(decodeBytes(input, 2).size(), 0u);
+}
+
+Values imageLikeValues(std::mt19937& random, std::size_t size) {
+    // Prediction residuals: mostly small, zero runs, now and then anything.
+    std::geometric_distribution<int> magnitude(0.35);
+    Values values;
+    while (values.size() < size) {
+        const std::uint32_t pick = random() % 100;
+        if (pick < 30) {
+            const std::size_t run = 1 + random() % (pick < 3 ? 2000 : 12);
+            values.insert(values.end(), std::min(run, size - values.size()), 0);
+        } else if (pick < 33) {
+            values.push_back(static_cast<std::int8_t>(random()));
+        } else {
+            const int v = std::min(1 + magnitude(random), 127);
+            values.push_back(random() % 2 != 0 ? v : -v);
+        }
+    }
+    return values;
+}
+
+TEST(HuffmanValues, RoundTripOverRandomStreamsAndSplits) {
+    std::mt19937 random(2026);
+    for (int trial = 0; trial < 12; ++trial) {
+        const Values values = imageLikeValues(random, 20000 + random() % 150000);
+        BytesBitInput input(encodeValues(values), 4 * (1 + random() % 3000));
+        ASSERT_TRUE(input.initHuffmanTrees());
+        Values decoded;
+        while (decoded.size() < values.size()) {
+            const std::uint32_t want = static_cast<std::uint32_t>(
+                std::min<std::size_t>(random() % 3000, values.size() - decoded.size()));
+            const Values part = decodeValues(input, want);
+            ASSERT_EQ(part.size(), want);
+            decoded.insert(decoded.end(), part.begin(), part.end());
+        }
+        ASSERT_EQ(decoded, values) << trial;
+        for (int t = 0; t <= 256; ++t) {
+            ASSERT_TRUE(eritest::isSoundTree(*input.huffmanTree(t), t < 256)) << t;
+        }
+    }
+}
+
+// More than 256 distinct run lengths: the run tree relabels instead of growing.
+TEST(HuffmanValues, ManyDistinctRunLengths) {
+    Values values;
+    for (int length = 1; length <= 400; ++length) {
+        values.push_back(1);
+        values.insert(values.end(), static_cast<std::size_t>(length), 0);
+    }
+    for (int length = 400; length >= 1; length -= 3) {
+        values.push_back(-2);
+        values.insert(values.end(), static_cast<std::size_t>(length), 0);
+    }
+    BytesBitInput input(encodeValues(values));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeValues(input, static_cast<std::uint32_t>(values.size())), values);
+    EXPECT_EQ(input.huffmanTree(256)->freeNode, 0);
+}
+
+std::vector<std::uint8_t> encodeRows(const std::vector<Bytes>& rows) {
+    eriwriter::HuffmanEncoder encoder;
+    eriwriter::BitWriter bits;
+    for (const Bytes& row : rows) {
+        encoder.encodeBytes(bits, row);
+    }
+    return bits.bytes();
+}
+
+TEST(HuffmanBytes, EqualBytesAreAlwaysFollowedByARunSymbol) {
+    BytesBitInput input(encodeRows({{4, 4, 5}}));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeBytes(input, 3), (Bytes{4, 4, 5}));
+    const eri::HuffmanTree& runTree = *input.huffmanTree(256);
+    EXPECT_EQ(runTree.nodes[runTree.freeNode].childOrLeaf,
+              static_cast<std::int32_t>(eri::kLeafFlag | 1));
+}
+
+TEST(HuffmanBytes, RunLongerThanTheRowEndsItShort) {
+    BytesBitInput input(encodeRows({{4, 4, 4, 4, 4}}));
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeBytes(input, 3), (Bytes{4, 4}));
+}
+
+TEST(HuffmanBytes, RoundTripOverRandomRows) {
+    std::mt19937 random(404);
+    for (int trial = 0; trial < 10; ++trial) {
+        std::vector<Bytes> rows;
+        std::geometric_distribution<int> colour(0.02 + 0.05 * trial);
+        for (int r = 0; r < 200; ++r) {
+            Bytes row(1 + random() % 700);
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                row[i] = i > 0 && random() % 3 == 0 ? row[i - 1]
+                                                    : static_cast<std::uint8_t>(colour(random));
+            }
+            rows.push_back(row);
+        }
+        BytesBitInput input(encodeRows(rows), 4 * (1 + random() % 100));
+        ASSERT_TRUE(input.initHuffmanTrees());
+        for (const Bytes& row : rows) {
+            ASSERT_EQ(decodeBytes(input, static_cast<std::uint32_t>(row.size())), row) << trial;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// Damaged and misplaced files: every one is a clear failure, nothing crashes,
+// and nothing is written in place of a failed output.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "imagefiles/completeness_check.h"
+#include "imagefiles/format_dispatch.h"
+#include "imagefiles/test_files.h"
+
+namespace tinta {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::PatternPicture;
+using testing::ScratchFolder;
+
+std::vector<uint8_t> Encoded(const char* format) {
+    QByteArray bytes;
+    QBuffer device(&bytes);
+    device.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(PatternPicture(48, 40).save(&device, format));
+    return {bytes.begin(), bytes.end()};
+}
+
+struct Damage {
+    const char* name;
+    std::vector<uint8_t> (*apply)(std::vector<uint8_t>);
+};
+
+const Damage kDamages[] = {
+    {"empty", [](std::vector<uint8_t>) { return std::vector<uint8_t>{}; }},
+    {"first bytes only", [](std::vector<uint8_t> b) { return b.resize(20), b; }},
+    {"cut in half", [](std::vector<uint8_t> b) { return b.resize(b.size() / 2), b; }},
+    {"last bytes missing", [](std::vector<uint8_t> b) { return b.resize(b.size() - 3), b; }},
+    {"signature overwritten",
+     [](std::vector<uint8_t> b) {
+         for (size_t i = 0; i < 4; ++i) {
+             b[i] = 0xA5;
+         }
+         return b;
+     }},
+};
+
+class DamagedFile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DamagedFile, FailsToLoad) {
+    ScratchFolder folder;
+    const std::vector<uint8_t> good = Encoded(GetParam());
+    const std::string extension = std::string(".") + GetParam();
+    DibBuffer buffer;
+    testing::WriteBytes(folder / ("good" + extension), good);
+    ASSERT_TRUE(LoadWorkImage(folder / ("good" + extension), buffer));
+    for (const Damage& damage : kDamages) {
+        const std::string path = folder / (std::string(damage.name) + extension);
+        testing::WriteBytes(path, damage.apply(good));
+        EXPECT_FALSE(LoadWorkImage(path, buffer)) << damage.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DamagedFile, ::testing::Values("png", "jpeg", "bmp"));
+
+TEST(DamagedFile, CorruptPngDataFails) {
+    ScratchFolder folder;
+    std::vector<uint8_t> bytes = Encoded("png");
+    for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + 16; ++i) {
+        bytes[i] ^= 0x5A;
+    }
+    testing::WriteBytes(folder / "corrupt.png", bytes);
+    DibBuffer buffer;
+    EXPECT_FALSE(LoadWorkImage(folder / "corrupt.png", buffer));
+}
+
+TEST(DamagedFile, BmpHeadersThatPromiseTooMuchFail) {
+    std::vector<uint8_t> bytes = Encoded("bmp");
+    ASSERT_TRUE(LooksComplete(bytes.data(), bytes.size()));
+    std::vector<uint8_t> huge = bytes;
+    huge[18 + 3] = 0x7F;  // width near 2^31
+    huge[22 + 3] = 0x7F;  // height near 2^31
+    EXPECT_FALSE(LooksComplete(huge.data(), huge.size()));
+    std::vector<uint8_t> offset = bytes;
+    offset[10 + 3] = 0xFF;  // pixels past the end of the file
+    EXPECT_FALSE(LooksComplete(offset.data(), offset.size()));
+
+    ScratchFolder folder;
+    testing::WriteBytes(folder / "huge.bmp", huge);
+    DibBuffer buffer;
+    EXPECT_FALSE(LoadWorkImage(folder / "huge.bmp", buffer));
+}
+
+TEST(DamagedFile, JpegNeedsItsEndMarker) {
+    const std::vector<uint8_t> bytes = Encoded("jpeg");
+    EXPECT_TRUE(LooksComplete(bytes.data(), bytes.size()));
+    std::vector<uint8_t> withTrailer = bytes;
+    withTrailer.insert(withTrailer.end(), {0, 0, 0x12, 0x34});
+    EXPECT_TRUE(LooksComplete(withTrailer.data(), withTrailer.size()));
+    std::vector<uint8_t> noEnd(bytes.begin(), bytes.end() - 2);
+    EXPECT_FALSE(LooksComplete(noEnd.data(), noEnd.size()));
+}
+
+TEST(MisplacedFile, FolderInPlaceOfAFileFailsToLoad) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "folder.png");
+    DibBuffer buffer;
+    EXPECT_FALSE(LoadWorkImage(folder / "folder.png", buffer));
+    EXPECT_FALSE(LoadWorkImage(folder.path().string(), buffer));
+    EXPECT_FALSE(LoadWorkImage(folder / "absent.png", buffer));
+}
+
+TEST(MisplacedFile, UnwritableOutputPlacesLeaveNothingBehind) {
+    ScratchFolder folder;
+    const WorkImagePtr image = AllocIpl(8, 8, 8);
+    ASSERT_TRUE(image);
+    ClearIpl(*image);
+    testing::WriteBytes(folder / "plain_file", {1, 2, 3});
+    std::filesystem::create_directory(folder.path() / "taken.png");
+    DibBuffer buffer;
+    for (const char* name : {"plain_file/x.png", "no_folder/x.png", "taken.png", "plain_file/x.TGA",
+                             "no_folder/x.tga"}) {
+        const SaveResult result = SaveWorkImage(*image, folder / name, buffer);
+        EXPECT_FALSE(result) << name;
+        EXPECT_FALSE(result.reason.empty()) << name;
+    }
+    EXPECT_THAT(folder.Entries(), ElementsAre("plain_file", "taken.png"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "taken.png"));
+}
+
+}  // namespace
+}  // namespace tinta

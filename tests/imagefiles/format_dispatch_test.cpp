@@ -1,0 +1,188 @@
+#include "imagefiles/format_dispatch.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "imagefiles/test_files.h"
+#include "support/tga_reader.h"
+#include "workimage/dib_conversion.h"
+#include "workimage/packed_dib.h"
+#include "workimage/trace.h"
+
+namespace tinta {
+namespace {
+
+using testing::DifferentPixels;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::PatternPicture;
+using testing::ReadBack;
+using testing::ScratchFolder;
+using ::testing::StartsWith;
+
+// Collects the trace lines of one test.
+class TraceRecorder {
+  public:
+    TraceRecorder()
+        : previous_(SetTraceSink([this](std::string_view line) { lines.emplace_back(line); })) {}
+    ~TraceRecorder() { SetTraceSink(previous_); }
+    std::vector<std::string> lines;
+
+  private:
+    TraceSink previous_;
+};
+
+QImage AsPicture(const WorkImage& image) {
+    QImage picture(image.width, image.height, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height; ++y) {
+        std::memcpy(picture.scanLine(y), image.Row(y), image.RowBytes());
+    }
+    return picture;
+}
+
+TEST(LoadWorkImage, KeepsEveryByteOfAPictureWithAlpha) {
+    ScratchFolder folder;
+    const QImage picture = PatternPicture(33, 17);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.png")));
+    DibBuffer buffer;
+    const WorkImagePtr image = LoadWorkImage(folder / "a.png", buffer);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 33);
+    ASSERT_EQ(image->height, 17);
+    EXPECT_EQ(DifferentPixels(AsPicture(*image), picture), 0);
+
+    // The DIB left in the buffer is what the image converts back into.
+    std::vector<uint8_t> again(buffer.data(), buffer.data() + buffer.size());
+    ASSERT_TRUE(ConvertToDib(*image, again.data(), again.size()));
+    EXPECT_TRUE(std::equal(again.begin(), again.end(), buffer.data()));
+}
+
+TEST(LoadWorkImage, OpaqueFormatsGetFullAlpha) {
+    ScratchFolder folder;
+    const QImage picture = PatternPicture(21, 9).convertToFormat(QImage::Format_RGB888);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.bmp"), "bmp"));
+    DibBuffer buffer;
+    const WorkImagePtr image = LoadWorkImage(folder / "a.bmp", buffer);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(DifferentPixels(AsPicture(*image), picture.convertToFormat(QImage::Format_ARGB32)),
+              0);
+}
+
+TEST(LoadWorkImage, TracesFailuresAndKeepsThePreviousDib) {
+    ScratchFolder folder;
+    ASSERT_TRUE(PatternPicture(6, 4).save(QString::fromStdString(folder / "good.png")));
+    DibBuffer buffer;
+    ASSERT_TRUE(LoadWorkImage(folder / "good.png", buffer));
+    const std::vector<uint8_t> before(buffer.data(), buffer.data() + buffer.size());
+
+    TraceRecorder trace;
+    const std::string missing = folder / "missing.png";
+    const std::string eri = folder / "photo.Eri";
+    testing::WriteBytes(eri, {'E', 'n', 't', 'i', 's'});
+    EXPECT_FALSE(LoadWorkImage(missing, buffer));
+    EXPECT_FALSE(LoadWorkImage(eri, buffer));
+    EXPECT_THAT(trace.lines, ElementsAre("GDI->DIB作成失敗。ファイル名＝" + missing + "\n",
+                                         "ERI->DIB作成失敗。ファイル名＝" + eri + "\n"));
+    ASSERT_EQ(buffer.size(), before.size());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), buffer.data()));
+}
+
+TEST(LoadWorkImage, OnlyTheFileNamesLastExtensionChoosesTheReader) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "in.eri");
+    const QImage picture = PatternPicture(5, 5);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.eri/photo.png"), "png"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.eri.bmp"), "bmp"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / ".eri"), "png"));
+
+    DibBuffer buffer;
+    EXPECT_TRUE(LoadWorkImage(folder / "in.eri/photo.png", buffer));
+    EXPECT_TRUE(LoadWorkImage(folder / "a.eri.bmp", buffer));
+    EXPECT_TRUE(LoadWorkImage(folder / ".eri", buffer)) << "a hidden file without extension";
+}
+
+TEST(SaveWorkImage, PictureWithAlphaSurvivesPngAndBmp) {
+    ScratchFolder folder;
+    const QImage picture = PatternPicture(29, 13);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.png")));
+    DibBuffer buffer;
+    const WorkImagePtr image = LoadWorkImage(folder / "in.png", buffer);
+    ASSERT_TRUE(image);
+
+    ASSERT_TRUE(SaveWorkImage(*image, folder / "out.png", buffer));
+    EXPECT_EQ(DifferentPixels(ReadBack(folder / "out.png"), picture), 0);
+
+    // Qt's BMP encoder keeps the colours and drops alpha.
+    ASSERT_TRUE(SaveWorkImage(*image, folder / "out.BMP", buffer));
+    const QImage bmp = ReadBack(folder / "out.BMP");
+    ASSERT_EQ(bmp.size(), picture.size());
+    EXPECT_EQ(DifferentPixels(bmp, picture, false), 0);
+}
+
+TEST(SaveWorkImage, ReportsWhatWasNotWritten) {
+    ScratchFolder folder;
+    const WorkImagePtr image = AllocIpl(4, 4, 8);
+    ASSERT_TRUE(image);
+    ClearIpl(*image);
+    DibBuffer buffer;
+
+    const SaveResult eri = SaveWorkImage(*image, folder / "x.eri", buffer);
+    EXPECT_FALSE(eri);
+    EXPECT_EQ(eri.reason, "cannot write ERI files");
+
+    const SaveResult unknown = SaveWorkImage(*image, folder / "image.jTGA", buffer);
+    EXPECT_FALSE(unknown);
+    EXPECT_EQ(unknown.reason, "no encoder for .jTGA");
+
+    EXPECT_FALSE(SaveWorkImage(*image, folder / "noextension", buffer));
+    EXPECT_FALSE(SaveWorkImage(*image, folder / "missing/x.png", buffer));
+    EXPECT_THAT(folder.Entries(), IsEmpty());
+
+    const SaveResult written = SaveWorkImage(*image, folder / "x.png", buffer);
+    EXPECT_TRUE(written);
+    EXPECT_THAT(written.reason, IsEmpty());
+}
+
+TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
+    ScratchFolder folder;
+    const WorkImagePtr image = AllocIpl(4, 4, 8);
+    ASSERT_TRUE(image);
+    ClearIpl(*image);
+    DibBuffer buffer;
+    // Qt has no TGA encoder, so only the TGA writer can answer with its codes.
+    const SaveResult result = SaveWorkImage(*image, folder / "missing.eri/x.TGA", buffer);
+    EXPECT_FALSE(result);
+    EXPECT_THAT(result.reason, StartsWith("TGA writer error -10"));
+
+    // An upper- or mixed-case .tga name is written by the TGA writer, run-length
+    // encoded, with the pixels of the picture as they were loaded.
+    const QImage picture = PatternPicture(23, 7);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.png")));
+    const WorkImagePtr loaded = LoadWorkImage(folder / "in.png", buffer);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(SaveWorkImage(*loaded, folder / "out.Tga", buffer));
+    const std::vector<uint8_t> bytes = testing::ReadBytes(folder / "out.Tga");
+    const std::string footer = "TRUEVISION-XFILE.";
+    ASSERT_GT(bytes.size(), footer.size() + 1);
+    EXPECT_EQ(std::string(bytes.end() - 18, bytes.end() - 1), footer);
+    EXPECT_EQ(bytes.back(), 0);
+    const auto tga = test::ReadTga(bytes);
+    ASSERT_TRUE(tga.has_value());
+    EXPECT_EQ(tga->imageType, 10);
+    ASSERT_EQ(tga->width, 23);
+    ASSERT_EQ(tga->height, 7);
+    EXPECT_TRUE(std::equal(tga->pixels.begin(), tga->pixels.end(), loaded->pixels));
+
+    // A folder named like a TGA file does not force TGA.
+    std::filesystem::create_directory(folder.path() / "x.tga");
+    EXPECT_TRUE(SaveWorkImage(*image, folder / "x.tga/y.png", buffer));
+    EXPECT_FALSE(ReadBack(folder / "x.tga/y.png").isNull());
+}
+
+}  // namespace
+}  // namespace tinta
