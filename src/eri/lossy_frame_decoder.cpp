@@ -176,27 +176,40 @@ void LossyFrameDecoder::predictDc() {
 
 // Scales each coefficient by its block's band scale and puts it at its
 // natural position. Luminance and alpha blocks share the luminance scales.
-void LossyFrameDecoder::dequantise(const std::uint8_t* codes) {
+// Notes which blocks have any AC coefficient at all.
+void LossyFrameDecoder::dequantise(const std::uint8_t* codes, bool* hasAc) {
     const auto bandScale = [this](std::uint8_t code) {
         return static_cast<float>(static_cast<double>(baseScale) * 256.0 / (code + 1.0));
     };
-    const float lowScales[2] = {bandScale(codes[0]), bandScale(codes[1])};
-    const float highScales[2] = {bandScale(codes[2]), bandScale(codes[3])};
-    const std::int32_t lowEnd = (blockSide - 1) * blockSide / 2;
+    const float lumaLow = bandScale(codes[0]);
+    const float chromaLow = bandScale(codes[1]);
+    const float lumaHigh = bandScale(codes[2]);
+    const float chromaHigh = bandScale(codes[3]);
+    float low[16];
+    float high[16];
+    std::int32_t any[16];
     const std::int32_t* values = blockBuffer.get();
-    const std::int32_t* order = zigzag.get();
     for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
-        const int chroma = b >= 4 && b < colourBlocks ? 1 : 0;
-        float* block = coefficientBlocks[b];
-        block[0] = static_cast<float>(values[b]) * (chroma != 0 ? dcChromaScale : dcLumaScale);
-        const float low = lowScales[chroma];
-        for (std::int32_t p = 1; p < lowEnd; ++p) {
-            block[order[p]] = static_cast<float>(values[p * blocksPerMacro + b]) * low;
+        const bool chroma = b >= 4 && b < colourBlocks;
+        coefficientBlocks[b][0] =
+            static_cast<float>(values[b]) * (chroma ? dcChromaScale : dcLumaScale);
+        low[b] = chroma ? chromaLow : lumaLow;
+        high[b] = chroma ? chromaHigh : lumaHigh;
+        any[b] = 0;
+    }
+    const std::int32_t lowEnd = (blockSide - 1) * blockSide / 2;
+    const std::int32_t* order = zigzag.get();
+    for (std::int32_t p = 1; p < blockArea; ++p) {
+        const float* scale = p < lowEnd ? low : high;
+        const std::int32_t* row = values + p * blocksPerMacro;
+        const std::int32_t at = order[p];
+        for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+            coefficientBlocks[b][at] = static_cast<float>(row[b]) * scale[b];
+            any[b] |= row[b];
         }
-        const float high = highScales[chroma];
-        for (std::int32_t p = lowEnd; p < blockArea; ++p) {
-            block[order[p]] = static_cast<float>(values[p * blocksPerMacro + b]) * high;
-        }
+    }
+    for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+        hasAc[b] = any[b] != 0;
     }
 }
 
@@ -292,9 +305,16 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
                 return 1;
             }
             predictDc();
-            dequantise(codes);
+            bool hasAc[16];
+            dequantise(codes, hasAc);
             for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
-                inverseTransformBlock(sampleBlocks[b], coefficientBlocks[b], d, transformWork);
+                if (hasAc[b]) {
+                    inverseTransformBlock(sampleBlocks[b], coefficientBlocks[b], d, transformWork);
+                } else {
+                    // The transform of a lone DC value is that value in every sample, exactly.
+                    std::fill(sampleBlocks[b], sampleBlocks[b] + blockArea,
+                              coefficientBlocks[b][0]);
+                }
             }
             samplingRoutine(planeTable, sampleBlocks, blockSide, static_cast<int>(channels));
             convertColourPlanes(planeTable, blockSide);

@@ -80,7 +80,7 @@ class LossyFrameDecoder {
     int readHeader(BitInput& input, bool& inFront);
     bool readCodes(BitInput& input, std::uint8_t* codes, std::uint32_t count);
     void predictDc();
-    void dequantise(const std::uint8_t* codes);
+    void dequantise(const std::uint8_t* codes, bool* hasAc);
     void storeMacroblock(const LossyTarget& target, LossyWriter writer, std::int32_t row,
                          std::int32_t column);
 };
