@@ -197,11 +197,23 @@ void LossyFrameDecoder::dequantise(const std::uint8_t* codes, bool* hasAc) {
         high[b] = chroma ? chromaHigh : lumaHigh;
         any[b] = 0;
     }
+    // Most high positions are zero in every block: clear all, then store the
+    // positions that carry a value.
+    for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+        std::fill(coefficientBlocks[b] + 1, coefficientBlocks[b] + blockArea, 0.0f);
+    }
     const std::int32_t lowEnd = (blockSide - 1) * blockSide / 2;
     const std::int32_t* order = zigzag.get();
     for (std::int32_t p = 1; p < blockArea; ++p) {
-        const float* scale = p < lowEnd ? low : high;
         const std::int32_t* row = values + p * blocksPerMacro;
+        std::int32_t rowBits = 0;
+        for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+            rowBits |= row[b];
+        }
+        if (rowBits == 0) {
+            continue;
+        }
+        const float* scale = p < lowEnd ? low : high;
         const std::int32_t at = order[p];
         for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
             coefficientBlocks[b][at] = static_cast<float>(row[b]) * scale[b];
