@@ -62,11 +62,7 @@ extern "C" int32_t FilterGetTitle(int32_t, char* title, int32_t* value1, int32_t
 
 extern "C" int32_t FilterOption(int32_t, const char*, uint8_t*) {
     try {
-        std::vector<Setting> settings = LoadSettings();
-        if (tinta_module::EditSettings("ぼかしの設定", settings)) {
-            tinta_module::WriteSettings(kSettingsPath, settings);
-        }
-        return 1;
+        return tinta_module::EditAndStoreSettings("ぼかしの設定", kSettingsPath, LoadSettings());
     } catch (...) {
         return 0;
     }

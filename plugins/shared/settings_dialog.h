@@ -47,4 +47,18 @@ inline bool EditSettings(const char* caption, std::vector<Setting>& settings) {
     return true;
 }
 
+// The FilterOption body of a module with settings: edit them and store what
+// the user confirmed. 0 when anything went wrong, 1 otherwise.
+inline int32_t EditAndStoreSettings(const char* caption, const char* path,
+                                    std::vector<Setting> settings) {
+    try {
+        if (EditSettings(caption, settings)) {
+            WriteSettings(path, settings);
+        }
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
 }  // namespace tinta_module

@@ -15,6 +15,7 @@
 #include "imagefiles/metafile_rule.h"
 #include "imagefiles/path_extension.h"
 #include "workimage/packed_dib.h"
+#include "workimage/work_image.h"
 
 namespace tinta {
 namespace {
@@ -25,6 +26,9 @@ static_assert(std::endian::native == std::endian::little);
 
 constexpr int32_t kDecodedResolution = 72;
 
+// Qt refuses pictures above 256 MB by default; allow what a work image can hold.
+constexpr int kDecodeLimitMegabytes = static_cast<int>(kMaxWorkImagePixels * 4 >> 20);
+
 QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -32,6 +36,7 @@ QString ToQString(const std::string& text) {
 QImage DecodeBytes(QByteArray& data, const QByteArray& formatHint) {
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
+    QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
     QImageReader reader(&device, formatHint);
     reader.setAutoTransform(false);
     if (formatHint.isEmpty()) {

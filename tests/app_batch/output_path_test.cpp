@@ -5,14 +5,12 @@
 namespace tinta {
 namespace {
 
-TEST(OutputFileName, ReplacesTheLastExtensionWhateverItsLength) {
+TEST(OutputFileName, ReplacesTheLastExtensionWhateverItsLengthOrAppendsOne) {
     EXPECT_EQ(OutputFileName("photo.bmp", "*.TGA"), "photo.TGA");
     EXPECT_EQ(OutputFileName("image.jpeg", "*.PNG"), "image.PNG");
     EXPECT_EQ(OutputFileName("a.tar.gz", "*.TGA"), "a.tar.TGA");
     EXPECT_EQ(OutputFileName("x.j", "*.TIFF"), "x.TIFF");
-}
-
-TEST(OutputFileName, AppendsTheExtensionToANameWithoutDot) {
+    // A name without a dot gets the extension appended.
     EXPECT_EQ(OutputFileName("README", "*.TGA"), "README.TGA");
     EXPECT_EQ(OutputFileName("ab", "*.PNG"), "ab.PNG");
 }

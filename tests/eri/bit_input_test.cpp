@@ -104,20 +104,18 @@ TEST(BitInput, GammaOfThirtyTwoDataBitsIsDamaged) {
     EXPECT_EQ(input.readGamma(), eri::kGammaEnd);
 }
 
-TEST(BitInput, ResetDropsBufferedData) {
+TEST(BitInput, ResetOrNoBufferLeavesNoData) {
     BytesBitInput input({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}, 8);
     EXPECT_EQ(input.readBits(4), 0xFu);
     input.resetBits();
     EXPECT_EQ(input.bitCount, 0);
     // The buffered words are gone; the stream itself has ended.
     EXPECT_EQ(input.readBit(), 1);
-}
 
-TEST(BitInput, WithoutABufferThereIsNoData) {
-    BytesBitInput input({0x00, 0x00, 0x00, 0x00}, 0);
-    EXPECT_FALSE(input.isReady());
-    EXPECT_EQ(input.readBit(), 1);
-    EXPECT_EQ(input.readGamma(), eri::kGammaEnd);
+    BytesBitInput unbuffered({0x00, 0x00, 0x00, 0x00}, 0);
+    EXPECT_FALSE(unbuffered.isReady());
+    EXPECT_EQ(unbuffered.readBit(), 1);
+    EXPECT_EQ(unbuffered.readGamma(), eri::kGammaEnd);
 }
 
 TEST(BitInput, StartRunCodesTakesTheKindBit) {

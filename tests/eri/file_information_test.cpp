@@ -193,28 +193,37 @@ Bytes utf16(std::initializer_list<std::uint16_t> units, bool mark = true) {
     return out;
 }
 
-TEST(FileInformation, TextsInEitherEncodingArriveAsUtf8) {
-    EXPECT_EQ(descriptionOf(text("plain text")), "plain text");
-    EXPECT_EQ(descriptionOf(utf16({'p', 'l', 'a', 'i', 'n'})), "plain");
-    // U+30C6 U+30A3 U+30F3 U+30BF and U+1F600 as a surrogate pair.
-    EXPECT_EQ(descriptionOf(utf16({0x30C6, 0x30A3, 0x30F3, 0x30BF, 0xD83D, 0xDE00})),
-              "\u30C6\u30A3\u30F3\u30BF\U0001F600");
-    // Unpaired surrogates become U+FFFD.
-    EXPECT_EQ(descriptionOf(utf16({'a', 0xD800, 'b', 0xDC00})), "a\uFFFDb\uFFFD");
-    EXPECT_EQ(descriptionOf(utf16({'a', 0xD83D})), "a\uFFFD");
-    // Texts end at the first zero.
-    EXPECT_EQ(descriptionOf(utf16({'a', 0, 'b'})), "a");
-    EXPECT_EQ(descriptionOf(text(std::string("ab\0cd", 5))), "ab");
+Bytes oddLength(Bytes bytes) {
+    bytes.push_back('x');
+    return bytes;
 }
 
-TEST(FileInformation, ShortAndOddTextRecords) {
-    EXPECT_EQ(descriptionOf({}), "");
-    EXPECT_EQ(descriptionOf({0xFF}), "\xFF");
-    EXPECT_EQ(descriptionOf({0xFF, 0xFE}), "");
-    // An odd byte count drops the incomplete last unit.
-    Bytes odd = utf16({'o', 'k'});
-    odd.push_back('x');
-    EXPECT_EQ(descriptionOf(odd), "ok");
+TEST(FileInformation, TextsInEitherEncodingArriveAsUtf8) {
+    const struct {
+        Bytes record;
+        std::string expected;
+    } cases[] = {
+        {text("plain text"), "plain text"},
+        {utf16({'p', 'l', 'a', 'i', 'n'}), "plain"},
+        // U+30C6 U+30A3 U+30F3 U+30BF and U+1F600 as a surrogate pair.
+        {utf16({0x30C6, 0x30A3, 0x30F3, 0x30BF, 0xD83D, 0xDE00}),
+         "\u30C6\u30A3\u30F3\u30BF\U0001F600"},
+        // Unpaired surrogates become U+FFFD.
+        {utf16({'a', 0xD800, 'b', 0xDC00}), "a\uFFFDb\uFFFD"},
+        {utf16({'a', 0xD83D}), "a\uFFFD"},
+        // Texts end at the first zero.
+        {utf16({'a', 0, 'b'}), "a"},
+        {text(std::string("ab\0cd", 5)), "ab"},
+        // Short records, and an odd byte count drops the incomplete last unit.
+        {{}, ""},
+        {{0xFF}, "\xFF"},
+        {{0xFF, 0xFE}, ""},
+        {oddLength(utf16({'o', 'k'})), "ok"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(descriptionOf(c.record), c.expected);
+    }
 
     FileParts parts;
     parts.headerRecords.push_back({"cpyright", text("(c) first")});

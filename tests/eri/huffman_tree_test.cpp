@@ -65,34 +65,6 @@ TEST(HuffmanTree, AddAndIncrementKeepTheSiblingOrder) {
     EXPECT_TRUE(isSoundTree(tree));
 }
 
-TEST(HuffmanTree, RescaleHalvesLeavesRoundingUp) {
-    HuffmanTree tree;
-    tree.initializeTree();
-    std::mt19937 random(3);
-    for (std::uint32_t s = 0; s < 40; ++s) {
-        tree.addSymbol(s);
-    }
-    for (int i = 0; i < 3000; ++i) {
-        const std::uint32_t s = random() % 40 < 20 ? random() % 5 : random() % 40;
-        if (s != 39) {  // symbol 39 keeps weight 1
-            tree.incrementLeaf(tree.symbolNode[s]);
-        }
-    }
-    std::uint16_t before[40];
-    for (std::uint32_t s = 0; s < 40; ++s) {
-        before[s] = tree.nodes[tree.symbolNode[s]].weight;
-    }
-    const std::uint16_t escapeBefore = tree.nodes[tree.escapeNode].weight;
-    tree.rescaleTree();
-    ASSERT_TRUE(isSoundTree(tree));
-    for (std::uint32_t s = 0; s < 40; ++s) {
-        EXPECT_EQ(tree.nodes[tree.symbolNode[s]].weight, (before[s] + 1) / 2) << s;
-    }
-    EXPECT_EQ(tree.nodes[tree.symbolNode[39]].weight, 1);
-    EXPECT_EQ(tree.nodes[tree.escapeNode].weight, (escapeBefore + 1) / 2);
-    EXPECT_EQ(tree.freeNode, 512 - 2 * 40);
-}
-
 TEST(HuffmanTree, SymbolAfterTheTwoHundredFiftySixthRelabelsTheLowestLeaf) {
     HuffmanTree tree;
     tree.initializeTree();
@@ -162,13 +134,9 @@ TEST(HuffmanTree, RandomSymbolStreamsRoundTripThroughRescales) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-// The rebuild written plainly over a list: leaves in index order with halved
-// weights; pair the two lightest into place, insert their parent below the
-// first entry at least as heavy.
+// The rebuild written plainly over a list: leaves (the escape too) in index
+// order with weights halved rounding up; pair the two lightest into place,
+// insert their parent below the first entry at least as heavy.
 struct ListEntry {
     std::uint16_t weight;
     std::int32_t childOrLeaf;

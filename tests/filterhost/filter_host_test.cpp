@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 #include "filterhost/filter_call.h"
 #include "filterhost/pixel_callbacks.h"
@@ -27,22 +28,28 @@ class FilterHostTest : public ::testing::Test {
   protected:
     std::filesystem::path Plugins() const { return scratch.Path() / "tinta"; }
     std::string PluginFolder() const { return Plugins().string() + "/"; }
+    // A host over copies of the test modules, each as its file name, discovered.
+    FilterHost& HostOf(std::initializer_list<std::pair<std::string, std::string>> modules) {
+        for (const auto& [name, file] : modules) {
+            CopyTestModule(name, Plugins(), file);
+        }
+        host_ = std::make_unique<FilterHost>(messages, PluginFolder());
+        host_->DiscoverModules();
+        return *host_;
+    }
 
     ScratchFolder scratch;
     ModuleLog log{scratch.Path()};
     RecordedMessages messages;
+    std::unique_ptr<FilterHost> host_;
 };
 
 TEST_F(FilterHostTest, ListsModulesInFileNameOrderAndReportsTheUnusableOnes) {
-    CopyTestModule("alpha", Plugins(), "2_alpha.so");
-    CopyTestModule("beta", Plugins(), "1_beta.so");
-    CopyTestModule("untitled", Plugins(), "3_untitled.so");
+    std::filesystem::create_directories(Plugins() / "folder.so");
     std::ofstream(Plugins() / "0_junk.so") << "not a library";
     std::ofstream(Plugins() / "readme.txt") << "not a module";
-    std::filesystem::create_directory(Plugins() / "folder.so");
-
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host =
+        HostOf({{"alpha", "2_alpha.so"}, {"beta", "1_beta.so"}, {"untitled", "3_untitled.so"}});
 
     EXPECT_THAT(host.Titles(), ElementsAre("Beta", "Alpha"));
     EXPECT_THAT(host.ModulePaths(),
@@ -80,9 +87,7 @@ TEST_F(FilterHostTest, MissingOrEmptyPluginFolderListsNothingAndSaysNothing) {
 }
 
 TEST_F(FilterHostTest, ModuleWithoutFilterProcIsListedAndReportedAtEveryLoad) {
-    CopyTestModule("procless", Plugins(), "procless.so");
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host = HostOf({{"procless", "procless.so"}});
     EXPECT_THAT(host.Titles(), ElementsAre("Procless"));
     EXPECT_TRUE(host.Module().IsLoaded());
     EXPECT_EQ(host.FilterProc(), nullptr);
@@ -93,10 +98,7 @@ TEST_F(FilterHostTest, ModuleWithoutFilterProcIsListedAndReportedAtEveryLoad) {
 }
 
 TEST_F(FilterHostTest, SettingsCallFilterOptionOrSayThereAreNone) {
-    CopyTestModule("alpha", Plugins(), "a.so");
-    CopyTestModule("optionless", Plugins(), "b.so");
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host = HostOf({{"alpha", "a.so"}, {"optionless", "b.so"}});
     log.Clear();
 
     host.OpenSettings();
@@ -113,10 +115,7 @@ TEST_F(FilterHostTest, SettingsCallFilterOptionOrSayThereAreNone) {
 }
 
 TEST_F(FilterHostTest, SelectingAnotherFilterUnloadsThePreviousModuleFirst) {
-    CopyTestModule("alpha", Plugins(), "a.so");
-    CopyTestModule("beta", Plugins(), "b.so");
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host = HostOf({{"alpha", "a.so"}, {"beta", "b.so"}});
     log.Clear();
 
     host.SelectFilter(1);
@@ -126,10 +125,7 @@ TEST_F(FilterHostTest, SelectingAnotherFilterUnloadsThePreviousModuleFirst) {
 }
 
 TEST_F(FilterHostTest, FindsFiltersByTitleOrFileName) {
-    CopyTestModule("alpha", Plugins(), "first.so");
-    CopyTestModule("beta", Plugins(), "second.so");
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host = HostOf({{"alpha", "first.so"}, {"beta", "second.so"}});
     EXPECT_EQ(host.FindFilter("Beta"), 1);
     EXPECT_EQ(host.FindFilter("first"), 0);
     EXPECT_EQ(host.FindFilter("second.so"), 1);
@@ -146,9 +142,7 @@ TEST_F(FilterHostTest, DefaultPluginFolderIsTintaInTheCurrentFolder) {
 }
 
 TEST_F(FilterHostTest, ModuleSeesTheCallArgumentsAndMayAlterAlphaPixelByPixel) {
-    CopyTestModule("alpha", Plugins(), "alpha.so");
-    FilterHost host(messages, PluginFolder());
-    host.DiscoverModules();
+    FilterHost& host = HostOf({{"alpha", "alpha.so"}});
     auto image = AllocIpl(3, 2, 8);
     ASSERT_NE(image, nullptr);
     for (int64_t i = 0; i < image->imageSize; ++i) {

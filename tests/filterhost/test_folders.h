@@ -1,5 +1,5 @@
-// A scratch folder per test, a scope that makes a folder current, and the
-// module call log of the test modules.
+// A scope that makes a folder current, and the module call log of the test
+// modules.
 #pragma once
 
 #include <unistd.h>
@@ -11,29 +11,9 @@
 #include <vector>
 
 #include "filterhost/host_messages.h"
+#include "support/scratch_folder.h"
 
 namespace tinta::testing {
-
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tinta-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    // The folder as a text with a trailing separator, as plug-in folders are.
-    std::string Folder() const { return path_.string() + "/"; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 class CurrentFolderScope {
   public:

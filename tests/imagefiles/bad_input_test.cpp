@@ -105,10 +105,10 @@ TEST(DamagedFile, JpegNeedsItsEndMarker) {
 
 TEST(MisplacedFile, FolderInPlaceOfAFileFailsToLoad) {
     ScratchFolder folder;
-    std::filesystem::create_directory(folder.path() / "folder.png");
+    std::filesystem::create_directory(folder.Path() / "folder.png");
     DibBuffer buffer;
     EXPECT_FALSE(LoadWorkImage(folder / "folder.png", buffer));
-    EXPECT_FALSE(LoadWorkImage(folder.path().string(), buffer));
+    EXPECT_FALSE(LoadWorkImage(folder.Path().string(), buffer));
     EXPECT_FALSE(LoadWorkImage(folder / "absent.png", buffer));
 }
 
@@ -118,7 +118,7 @@ TEST(MisplacedFile, UnwritableOutputPlacesLeaveNothingBehind) {
     ASSERT_TRUE(image);
     ClearIpl(*image);
     testing::WriteBytes(folder / "plain_file", {1, 2, 3});
-    std::filesystem::create_directory(folder.path() / "taken.png");
+    std::filesystem::create_directory(folder.Path() / "taken.png");
     DibBuffer buffer;
     for (const char* name : {"plain_file/x.png", "no_folder/x.png", "taken.png", "plain_file/x.TGA",
                              "no_folder/x.tga"}) {
@@ -127,7 +127,7 @@ TEST(MisplacedFile, UnwritableOutputPlacesLeaveNothingBehind) {
         EXPECT_FALSE(result.reason.empty()) << name;
     }
     EXPECT_THAT(folder.Entries(), ElementsAre("plain_file", "taken.png"));
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "taken.png"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path() / "taken.png"));
 }
 
 }  // namespace

@@ -9,33 +9,21 @@
 
 #include "imagefiles/test_files.h"
 #include "support/tga_reader.h"
+#include "support/trace_recorder.h"
 #include "workimage/dib_conversion.h"
 #include "workimage/packed_dib.h"
-#include "workimage/trace.h"
 
 namespace tinta {
 namespace {
 
 using testing::DifferentPixels;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::PatternPicture;
 using testing::ReadBack;
 using testing::ScratchFolder;
 using ::testing::StartsWith;
-
-// Collects the trace lines of one test.
-class TraceRecorder {
-  public:
-    TraceRecorder()
-        : previous_(SetTraceSink([this](std::string_view line) { lines.emplace_back(line); })) {}
-    ~TraceRecorder() { SetTraceSink(previous_); }
-    std::vector<std::string> lines;
-
-  private:
-    TraceSink previous_;
-};
+using testing::TraceRecorder;
 
 QImage AsPicture(const WorkImage& image) {
     QImage picture(image.width, image.height, QImage::Format_ARGB32);
@@ -45,32 +33,30 @@ QImage AsPicture(const WorkImage& image) {
     return picture;
 }
 
-TEST(LoadWorkImage, KeepsEveryByteOfAPictureWithAlpha) {
+// Pictures with alpha keep every byte; opaque formats get full alpha.
+TEST(LoadWorkImage, KeepsEveryByteAndGivesOpaqueFormatsFullAlpha) {
     ScratchFolder folder;
-    const QImage picture = PatternPicture(33, 17);
-    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.png")));
-    DibBuffer buffer;
-    const WorkImagePtr image = LoadWorkImage(folder / "a.png", buffer);
-    ASSERT_TRUE(image);
-    ASSERT_EQ(image->width, 33);
-    ASSERT_EQ(image->height, 17);
-    EXPECT_EQ(DifferentPixels(AsPicture(*image), picture), 0);
+    const struct {
+        const char* name;
+        QImage picture;
+    } cases[] = {{"a.png", PatternPicture(33, 17)},
+                 {"a.bmp", PatternPicture(21, 9).convertToFormat(QImage::Format_RGB888)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.picture.save(QString::fromStdString(folder / c.name)));
+        DibBuffer buffer;
+        const WorkImagePtr image = LoadWorkImage(folder / c.name, buffer);
+        ASSERT_TRUE(image);
+        ASSERT_EQ(QSize(image->width, image->height), c.picture.size());
+        EXPECT_EQ(
+            DifferentPixels(AsPicture(*image), c.picture.convertToFormat(QImage::Format_ARGB32)),
+            0);
 
-    // The DIB left in the buffer is what the image converts back into.
-    std::vector<uint8_t> again(buffer.data(), buffer.data() + buffer.size());
-    ASSERT_TRUE(ConvertToDib(*image, again.data(), again.size()));
-    EXPECT_TRUE(std::equal(again.begin(), again.end(), buffer.data()));
-}
-
-TEST(LoadWorkImage, OpaqueFormatsGetFullAlpha) {
-    ScratchFolder folder;
-    const QImage picture = PatternPicture(21, 9).convertToFormat(QImage::Format_RGB888);
-    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.bmp"), "bmp"));
-    DibBuffer buffer;
-    const WorkImagePtr image = LoadWorkImage(folder / "a.bmp", buffer);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(DifferentPixels(AsPicture(*image), picture.convertToFormat(QImage::Format_ARGB32)),
-              0);
+        // The DIB left in the buffer is what the image converts back into.
+        std::vector<uint8_t> again(buffer.data(), buffer.data() + buffer.size());
+        ASSERT_TRUE(ConvertToDib(*image, again.data(), again.size()));
+        EXPECT_TRUE(std::equal(again.begin(), again.end(), buffer.data()));
+    }
 }
 
 TEST(LoadWorkImage, TracesFailuresAndKeepsThePreviousDib) {
@@ -94,7 +80,7 @@ TEST(LoadWorkImage, TracesFailuresAndKeepsThePreviousDib) {
 
 TEST(LoadWorkImage, OnlyTheFileNamesLastExtensionChoosesTheReader) {
     ScratchFolder folder;
-    std::filesystem::create_directory(folder.path() / "in.eri");
+    std::filesystem::create_directory(folder.Path() / "in.eri");
     const QImage picture = PatternPicture(5, 5);
     ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.eri/photo.png"), "png"));
     ASSERT_TRUE(picture.save(QString::fromStdString(folder / "a.eri.bmp"), "bmp"));
@@ -140,7 +126,6 @@ TEST(SaveWorkImage, ReportsWhatWasNotWritten) {
     EXPECT_EQ(unknown.reason, "no encoder for .jTGA");
 
     EXPECT_FALSE(SaveWorkImage(*image, folder / "noextension", buffer));
-    EXPECT_FALSE(SaveWorkImage(*image, folder / "missing/x.png", buffer));
     EXPECT_THAT(folder.Entries(), IsEmpty());
 
     const SaveResult written = SaveWorkImage(*image, folder / "x.png", buffer);
@@ -166,12 +151,7 @@ TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
     const WorkImagePtr loaded = LoadWorkImage(folder / "in.png", buffer);
     ASSERT_TRUE(loaded);
     ASSERT_TRUE(SaveWorkImage(*loaded, folder / "out.Tga", buffer));
-    const std::vector<uint8_t> bytes = testing::ReadBytes(folder / "out.Tga");
-    const std::string footer = "TRUEVISION-XFILE.";
-    ASSERT_GT(bytes.size(), footer.size() + 1);
-    EXPECT_EQ(std::string(bytes.end() - 18, bytes.end() - 1), footer);
-    EXPECT_EQ(bytes.back(), 0);
-    const auto tga = test::ReadTga(bytes);
+    const auto tga = test::ReadTga(test::ReadFileBytes(folder / "out.Tga"));
     ASSERT_TRUE(tga.has_value());
     EXPECT_EQ(tga->imageType, 10);
     ASSERT_EQ(tga->width, 23);
@@ -179,7 +159,7 @@ TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
     EXPECT_TRUE(std::equal(tga->pixels.begin(), tga->pixels.end(), loaded->pixels));
 
     // A folder named like a TGA file does not force TGA.
-    std::filesystem::create_directory(folder.path() / "x.tga");
+    std::filesystem::create_directory(folder.Path() / "x.tga");
     EXPECT_TRUE(SaveWorkImage(*image, folder / "x.tga/y.png", buffer));
     EXPECT_FALSE(ReadBack(folder / "x.tga/y.png").isNull());
 }

@@ -171,10 +171,10 @@ TEST(SaveQtImage, FailuresLeaveNoFileBehind) {
     EXPECT_FALSE(SaveQtImage(folder / "out.png", dib.data(), dib.size() - 1));
     EXPECT_THAT(folder.Entries(), IsEmpty());
 
-    std::filesystem::create_directory(folder.path() / "taken.png");
+    std::filesystem::create_directory(folder.Path() / "taken.png");
     EXPECT_FALSE(SaveQtImage(folder / "taken.png", dib.data(), dib.size()));
     EXPECT_THAT(folder.Entries(), ElementsAre("taken.png"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "taken.png"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "taken.png"));
 
     // A 24-bit DIB is not what the save step makes.
     DibBuffer deep;

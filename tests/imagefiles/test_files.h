@@ -1,5 +1,5 @@
-// Helpers of the image file tests: a scratch folder removed with its
-// contents, pictures with partial transparency, and byte-level file access.
+// Helpers of the image file tests: pictures with partial transparency, and
+// byte-level file access.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,45 +12,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/scratch_folder.h"
+
 namespace tinta::testing {
-
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tinta_imagefiles_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "cannot make a scratch folder";
-        }
-        path_ = pattern;
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-    // Names of everything inside, sorted.
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // A width x height picture with smooth colours and every kind of alpha:
 // opaque, fully transparent (with a colour of its own) and partial.
@@ -69,11 +36,6 @@ inline QImage ReadBack(const std::string& path) {
     QImageReader reader(QString::fromStdString(path));
     reader.setAutoTransform(false);
     return reader.read().convertToFormat(QImage::Format_ARGB32);
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

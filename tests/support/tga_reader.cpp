@@ -1,6 +1,5 @@
 #include "support/tga_reader.h"
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -61,7 +60,8 @@ std::optional<TgaPicture> ReadTga(const std::vector<uint8_t>& bytes) {
     picture.descriptor = bytes[17];
     const bool known = bytes[0] == 0 && bytes[1] == 0 && bytes[16] == 32 &&
                        (picture.imageType == 2 || picture.imageType == 10);
-    if (!known || picture.width == 0 || picture.height == 0) {
+    // Our writer never stores rows right to left; such a file is refused.
+    if (!known || picture.width == 0 || picture.height == 0 || (picture.descriptor & 0x10) != 0) {
         return std::nullopt;
     }
     const auto width = static_cast<size_t>(picture.width);
@@ -84,15 +84,6 @@ std::optional<TgaPicture> ReadTga(const std::vector<uint8_t>& bytes) {
         }
         std::memcpy(row, &bytes[offset], rowBytes);
         offset += rowBytes;
-    }
-    if ((picture.descriptor & 0x10) != 0) {
-        for (size_t y = 0; y < height; ++y) {
-            uint8_t* row = &picture.pixels[y * rowBytes];
-            for (size_t x = 0; x < width / 2; ++x) {
-                std::swap_ranges(row + x * kPixelSize, row + (x + 1) * kPixelSize,
-                                 row + (width - 1 - x) * kPixelSize);
-            }
-        }
     }
     picture.pixelDataBytes = offset - kHeaderSize;
     return picture;

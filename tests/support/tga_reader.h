@@ -24,7 +24,8 @@ struct TgaPicture {
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
 // The picture in the bytes of a 32-bit true-colour TGA file of type 2 or 10
-// without ID field or colour map, or nothing when the bytes are not one.
+// without ID field or colour map, stored left to right, or nothing when the
+// bytes are not one.
 // Run-length encoded data must keep every packet inside its row.
 std::optional<TgaPicture> ReadTga(const std::vector<uint8_t>& bytes);
 

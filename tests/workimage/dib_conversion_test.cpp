@@ -101,30 +101,5 @@ TEST(DibRoundTrip, ThirtyTwoBitsInAndOutGiveTheIdenticalBlock) {
     EXPECT_EQ(out, dib);
 }
 
-TEST(DibRoundTrip, TwentyFourBitsComeBackAsOpaqueThirtyTwoBits) {
-    auto dib = MakeDib(3, 2, 24);
-    for (int32_t stored = 0; stored < 2; ++stored) {
-        uint8_t* row = StoredRow(dib, 3, 24, stored);
-        for (int i = 0; i < 9; ++i) {
-            row[i] = static_cast<uint8_t>(stored * 50 + i);
-        }
-    }
-    auto image = AllocIpl(3, 2, 8);
-    ASSERT_TRUE(ConvertFromDib(dib.data(), dib.size(), *image));
-    FillAlpha(*image, 255);
-    auto out = MakeDib(3, 2, 32);
-    ASSERT_TRUE(ConvertToDib(*image, out.data(), out.size()));
-    for (int32_t stored = 0; stored < 2; ++stored) {
-        for (int x = 0; x < 3; ++x) {
-            const uint8_t* in = StoredRow(dib, 3, 24, stored) + x * 3;
-            const uint8_t* px = StoredRow(out, 3, 32, stored) + x * 4;
-            EXPECT_EQ(px[0], in[0]);
-            EXPECT_EQ(px[1], in[1]);
-            EXPECT_EQ(px[2], in[2]);
-            EXPECT_EQ(px[3], 255);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace tinta

@@ -21,14 +21,7 @@ constexpr Colour kColourB{0x01, 0x02, 0x03};
 constexpr Colour kBlack{0, 0, 0};
 
 Colour ColourOfLetter(char letter) {
-    switch (letter) {
-        case 'a':
-            return kColourA;
-        case 'b':
-            return kColourB;
-        default:
-            return kBlack;
-    }
+    return letter == 'a' ? kColourA : letter == 'b' ? kColourB : kBlack;
 }
 
 // Builds an image from rows of letters: 'T' is transparent with colour 0,
@@ -145,29 +138,22 @@ TEST(TransparentEdging, SingleColumnSpreadsFourDownAndThreeUp) {
     EXPECT_EQ(column, "00aaaaaaaa00");
 }
 
-TEST(TransparentEdging, FullyOpaqueAndFullyTransparentImagesStayAsTheyAre) {
+TEST(TransparentEdging, FullyOpaqueFullyTransparentAndOnePixelImagesStayAsTheyAre) {
     std::mt19937 random(7);
-    for (const uint8_t alphaBits : {uint8_t{0}, uint8_t{1}}) {
-        auto image = AllocIpl(17, 11, 8);
-        for (int64_t i = 0; i < image->imageSize; ++i) {
-            image->pixels[i] = static_cast<uint8_t>(random());
+    for (const auto& [width, height] : {std::pair{17, 11}, std::pair{1, 1}}) {
+        for (const bool opaque : {false, true}) {
+            auto image = AllocIpl(width, height, 8);
+            for (int64_t i = 0; i < image->imageSize; ++i) {
+                image->pixels[i] = static_cast<uint8_t>(random());
+            }
+            for (int64_t i = 3; i < image->imageSize; i += 4) {
+                // alpha 0 everywhere, or any non-zero alpha everywhere
+                image->pixels[i] = opaque ? static_cast<uint8_t>(image->pixels[i] | 1) : 0;
+            }
+            const auto before = PixelBytes(*image);
+            ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
+            EXPECT_EQ(PixelBytes(*image), before) << width << "x" << height << " " << opaque;
         }
-        for (int64_t i = 3; i < image->imageSize; i += 4) {
-            // alpha 0 everywhere, or any non-zero alpha everywhere
-            image->pixels[i] = alphaBits == 0 ? 0 : static_cast<uint8_t>(image->pixels[i] | 1);
-        }
-        const auto before = PixelBytes(*image);
-        ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
-        EXPECT_EQ(PixelBytes(*image), before) << "alpha " << int{alphaBits};
-    }
-}
-
-TEST(TransparentEdging, OnePixelImagesStayAsTheyAre) {
-    for (const char* letter : {"T", "a"}) {
-        auto image = ImageFromRows({letter});
-        const auto before = PixelBytes(*image);
-        ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
-        EXPECT_EQ(PixelBytes(*image), before);
     }
 }
 

@@ -5,19 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "workimage/trace.h"
+#include "support/trace_recorder.h"
 
 namespace tinta {
 namespace {
 
 TEST(AllocIpl, RefusesSizesBelowOneAndTracesThem) {
-    std::vector<std::string> lines;
-    auto old = SetTraceSink([&](std::string_view line) { lines.emplace_back(line); });
+    testing::TraceRecorder trace;
     EXPECT_EQ(AllocIpl(0, 10, 8), nullptr);
     EXPECT_EQ(AllocIpl(10, -1, 8), nullptr);
-    SetTraceSink(old);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "AllocIpl:不正なサイズが指定されました。width=10 height=-1\n");
+    ASSERT_EQ(trace.lines.size(), 2u);
+    EXPECT_EQ(trace.lines[1], "AllocIpl:不正なサイズが指定されました。width=10 height=-1\n");
 }
 
 TEST(AllocIpl, RefusesPixelBlocksBeyondTheLimitWithoutCrashing) {

@@ -83,13 +83,17 @@ std::vector<std::uint8_t> imageInfoRecord(const eri::ImageInfo& info) {
 }
 
 std::vector<std::uint8_t> eriFile(const eri::ImageInfo& info,
-                                  const std::vector<std::uint8_t>& frame) {
+                                  const std::vector<std::uint8_t>& frame,
+                                  const std::vector<std::uint8_t>* palette) {
     ContainerWriter writer;
     writer.beginRecord("Header  ");
     writer.record("FileHdr ", fileHeaderRecord(0x00020100));
     writer.record("ImageInf", imageInfoRecord(info));
     writer.endRecord();
     writer.beginRecord("Stream  ");
+    if (palette != nullptr) {
+        writer.record("Palette ", *palette);
+    }
     writer.record("ImageFrm", frame);
     writer.endRecord();
     return writer.bytes();

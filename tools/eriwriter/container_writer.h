@@ -43,8 +43,10 @@ std::vector<std::uint8_t> imageInfoRecord(const eri::ImageInfo& info);
 void putLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value);
 
 // A complete ERI file: "Header  " with "FileHdr " and "ImageInf", then
-// "Stream  " with "ImageFrm" holding `frame`.
+// "Stream  " with a "Palette " record when `palette` is given (1,024 bytes)
+// and "ImageFrm" holding `frame`.
 std::vector<std::uint8_t> eriFile(const eri::ImageInfo& info,
-                                  const std::vector<std::uint8_t>& frame);
+                                  const std::vector<std::uint8_t>& frame,
+                                  const std::vector<std::uint8_t>* palette = nullptr);
 
 }  // namespace eriwriter

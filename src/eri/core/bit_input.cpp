@@ -74,6 +74,15 @@ std::int64_t BitInput::readGamma() {
     return value;
 }
 
+bool BitInput::hasData() {
+    detail::BitCursor cursor(*this);
+    if (cursor.count == 0 && !cursor.loadWord()) {
+        return false;
+    }
+    cursor.save();
+    return true;
+}
+
 void BitInput::startRunCodes() {
     runIsNonZero = readBit();
     runLength = 0;

@@ -42,6 +42,8 @@ class BitInput {
     // Interleaved gamma code: 1 .. 2^32 - 1, or kGammaEnd at the end of the data
     // or for a code of 32 or more data bits.
     std::int64_t readGamma();
+    // False when no bit is left; loads the next word if the register is empty.
+    bool hasData();
 
     void startRunCodes();
     std::uint32_t decodeGammaRuns(std::int32_t* out, std::uint32_t count);

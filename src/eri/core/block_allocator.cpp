@@ -40,6 +40,14 @@ void* allocateBlock(std::size_t size) {
     return base + kPageHeader;
 }
 
+void* allocateZeroedBlock(std::size_t size) {
+    void* block = allocateBlock(size);
+    if (block != nullptr && size < kPageBlockThreshold) {
+        std::memset(block, 0, size);
+    }
+    return block;
+}
+
 void freeBlock(void* block) {
     if (block == nullptr) {
         return;

@@ -15,6 +15,10 @@ constexpr std::size_t kPageBlockThreshold = 0x10000;
 // A block of `size` usable bytes, or null when the memory cannot be had.
 void* allocateBlock(std::size_t size);
 
+// A block of `size` zero bytes. Large blocks come zeroed from mmap, so pages
+// that are never written are never touched.
+void* allocateZeroedBlock(std::size_t size);
+
 // Releases a block of allocateBlock; null and blocks with an unknown tag are ignored.
 void freeBlock(void* block);
 

@@ -1,0 +1,99 @@
+// What the main dialog needs from the rest of the program, as small ports the
+// program fills with the real filter host, batch core and image formats, and
+// the tests with fakes.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace tinta {
+
+// The filter modules of ./tinta/. Messages of the host (modules that do not
+// load, missing entry points) reach the user through the program's
+// UserInteraction.
+class FilterPort {
+  public:
+    virtual ~FilterPort() = default;
+    // Finds the modules, selects the first (none when there is none) and
+    // returns their titles in discovery order.
+    virtual QStringList DiscoverFilters() = 0;
+    // Unloads the current module and loads entry index (-1: none).
+    virtual void SelectFilter(int index) = 0;
+    // Opens the selected module's own settings; false when it has none (or
+    // no module is loaded).
+    virtual bool OpenFilterSettings() = 0;
+};
+
+// The image formats Qt offers, besides ERI input and TGA output.
+struct OfferedFormats {
+    bool imagingAvailable = true;  // false: Qt has no image plug-ins at all
+    QStringList inputMasks;        // "*.PNG", ... for the input mask list
+    QStringList outputFormats;     // "*.PNG", ... for the output format list
+};
+
+class FormatPort {
+  public:
+    virtual ~FormatPort() = default;
+    virtual OfferedFormats ListFormats() = 0;
+};
+
+struct BatchJob {
+    QStringList names;  // the input-file list, "[name]" entries included
+    QString inputFolder;
+    QString outputFolder;
+    QString formatText;  // "*.TGA", ...
+    bool edging = false;
+};
+
+struct InputListing {
+    QStringList names;  // files, and "[name]" for subfolders
+    QString problem;    // why the folder could not be read; empty when it could
+};
+
+struct BatchOutcome {
+    QStringList failures;  // one line per file that could not be loaded or written
+};
+
+class BatchPort {
+  public:
+    virtual ~BatchPort() = default;
+    // The files of folder that match mask, "[name]" for matching subfolders;
+    // no names when the folder cannot be read.
+    virtual InputListing ListInputFiles(const QString& folder, const QString& mask) = 0;
+    // Processes every entry of the job in order, calling progress(n) after
+    // the n-th entry.
+    virtual BatchOutcome RunBatch(const BatchJob& job,
+                                  const std::function<void(int filesDone)>& progress) = 0;
+};
+
+// Message boxes and the folder chooser.
+class UserInteraction {
+  public:
+    virtual ~UserInteraction() = default;
+    // A message with an OK button; details, when given, follow the text.
+    virtual void ShowMessage(QWidget* owner, const QString& text, const QString& details = {}) = 0;
+    // The chosen folder, or nothing when the user cancels.
+    virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& prompt,
+                                                const QString& preselected) = 0;
+};
+
+class HelpPort {
+  public:
+    virtual ~HelpPort() = default;
+    // Opens the help document; 0, or the error number of the failure.
+    virtual int OpenHelp() = 0;
+};
+
+struct DialogServices {
+    FilterPort& filters;
+    FormatPort& formats;
+    BatchPort& batch;
+    UserInteraction& user;
+    HelpPort& help;
+};
+
+}  // namespace tinta

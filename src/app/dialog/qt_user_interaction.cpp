@@ -1,0 +1,42 @@
+#include "app/dialog/qt_user_interaction.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/dialog/dialog_texts.h"
+
+namespace tinta {
+namespace {
+
+// Long failure reports go behind the "Show Details" button; the box shows
+// their first lines.
+constexpr int kDetailLinesShown = 12;
+
+}  // namespace
+
+void QtUserInteraction::ShowMessage(QWidget* owner, const QString& text, const QString& details) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ui::kMessageCaption), text,
+                    QMessageBox::Ok, owner);
+    if (!details.isEmpty()) {
+        const QStringList lines = details.split(QLatin1Char('\n'));
+        if (lines.size() > kDetailLinesShown) {
+            box.setInformativeText(lines.mid(0, kDetailLinesShown).join(QLatin1Char('\n')) +
+                                   QStringLiteral("\n…"));
+            box.setDetailedText(details);
+        } else {
+            box.setInformativeText(details);
+        }
+    }
+    box.exec();
+}
+
+std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* owner, const QString& prompt,
+                                                       const QString& preselected) {
+    const QString folder = QFileDialog::getExistingDirectory(owner, prompt, preselected);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
+}  // namespace tinta

@@ -1,0 +1,20 @@
+#include "app/dialog/sorted_insert.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+namespace tinta {
+
+void AddSorted(QComboBox& box, const QString& text) {
+    if (box.findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive) >= 0) {
+        return;
+    }
+    box.insertItem(SortedPosition(box.count(), text, [&](int i) { return box.itemText(i); }), text);
+}
+
+void AddSorted(QListWidget& list, const QString& text) {
+    list.insertItem(SortedPosition(list.count(), text, [&](int i) { return list.item(i)->text(); }),
+                    text);
+}
+
+}  // namespace tinta

@@ -1,0 +1,95 @@
+// The lossless block writers: plane 0 goes to the first byte of a pixel,
+// plane 1 to the second, plane 2 to the third, plane 3 to the fourth.
+#include "eri/eri_image_decoder.h"
+
+namespace eri {
+namespace {
+
+constexpr std::uint32_t kColourAlphaFormat = kAlphaFormatBit | kColourFormat;
+
+}  // namespace
+
+EriImageDecoder::BlockWriter EriImageDecoder::selectLosslessWriter(std::uint32_t formatType,
+                                                                   std::int32_t bitsPerPixel) {
+    bytesPerPixel = bitsPerPixel >> 3;
+    if (formatType == kColourFormat) {
+        if (bitsPerPixel == 16) {
+            return &EriImageDecoder::writeColour555;
+        }
+        if (bitsPerPixel == 24 || bitsPerPixel == 32) {
+            return &EriImageDecoder::writeColourBytes;
+        }
+    } else if (formatType == kGreyFormat && bitsPerPixel == 8) {
+        return &EriImageDecoder::writeGrey;
+    } else if (formatType == kColourAlphaFormat && bitsPerPixel == 32) {
+        return &EriImageDecoder::writeColourAlpha;
+    }
+    return nullptr;
+}
+
+void EriImageDecoder::writeColour555(std::uint8_t* destination, std::int32_t stride,
+                                     std::int32_t width, std::int32_t height) {
+    const std::int32_t* p0 = blockBuffer.get();
+    const std::int32_t* p1 = p0 + blockArea;
+    const std::int32_t* p2 = p1 + blockArea;
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::int32_t row = y * blockSide;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint32_t word = (static_cast<std::uint32_t>(p0[row + x]) & 0x1F) |
+                                       (static_cast<std::uint32_t>(p1[row + x]) & 0x1F) << 5 |
+                                       (static_cast<std::uint32_t>(p2[row + x]) & 0x1F) << 10;
+            out[2 * x] = static_cast<std::uint8_t>(word);
+            out[2 * x + 1] = static_cast<std::uint8_t>(word >> 8);
+        }
+    }
+}
+
+void EriImageDecoder::writeColourBytes(std::uint8_t* destination, std::int32_t stride,
+                                       std::int32_t width, std::int32_t height) {
+    const std::int32_t* p0 = blockBuffer.get();
+    const std::int32_t* p1 = p0 + blockArea;
+    const std::int32_t* p2 = p1 + blockArea;
+    const std::int32_t step = bytesPerPixel;
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::int32_t row = y * blockSide;
+        for (std::int32_t x = 0; x < width; ++x, out += step) {
+            out[0] = static_cast<std::uint8_t>(p0[row + x]);
+            out[1] = static_cast<std::uint8_t>(p1[row + x]);
+            out[2] = static_cast<std::uint8_t>(p2[row + x]);
+        }
+    }
+}
+
+void EriImageDecoder::writeGrey(std::uint8_t* destination, std::int32_t stride, std::int32_t width,
+                                std::int32_t height) {
+    const std::int32_t* p0 = blockBuffer.get();
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::int32_t row = y * blockSide;
+        for (std::int32_t x = 0; x < width; ++x) {
+            out[x] = static_cast<std::uint8_t>(p0[row + x]);
+        }
+    }
+}
+
+void EriImageDecoder::writeColourAlpha(std::uint8_t* destination, std::int32_t stride,
+                                       std::int32_t width, std::int32_t height) {
+    const std::int32_t* p0 = blockBuffer.get();
+    const std::int32_t* p1 = p0 + blockArea;
+    const std::int32_t* p2 = p1 + blockArea;
+    const std::int32_t* p3 = p2 + blockArea;
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::int32_t row = y * blockSide;
+        for (std::int32_t x = 0; x < width; ++x, out += 4) {
+            out[0] = static_cast<std::uint8_t>(p0[row + x]);
+            out[1] = static_cast<std::uint8_t>(p1[row + x]);
+            out[2] = static_cast<std::uint8_t>(p2[row + x]);
+            out[3] = static_cast<std::uint8_t>(p3[row + x]);
+        }
+    }
+}
+
+}  // namespace eri

@@ -1,0 +1,80 @@
+// A temporary configuration folder (XDG_CONFIG_HOME) and current folder for
+// every dialog test, and helpers to reach the dialog's controls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+
+#include "app/dialog/dialog_ids.h"
+#include "app/dialog/main_dialog.h"
+#include "app_dialog/fake_services.h"
+
+// Readable texts in failure reports.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace tinta::testing {
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(config_.isValid() && work_.isValid());
+        oldConfig_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        oldCurrent_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+    }
+    void TearDown() override {
+        dialog_.reset();
+        QDir::setCurrent(oldCurrent_);
+        qputenv("XDG_CONFIG_HOME", oldConfig_);
+    }
+
+    MainDialog& Open() {
+        dialog_ = std::make_unique<MainDialog>(fake_.Services());
+        return *dialog_;
+    }
+
+    template <typename Widget>
+    Widget* Get(int id) {
+        auto* widget = qobject_cast<Widget*>(dialog_->Control(id));
+        EXPECT_NE(widget, nullptr) << "control " << id;
+        return widget;
+    }
+    QStringList Items(int id) {
+        QStringList texts;
+        if (auto* box = qobject_cast<QComboBox*>(dialog_->Control(id))) {
+            for (int i = 0; i < box->count(); ++i) {
+                texts << box->itemText(i);
+            }
+        } else if (auto* list = qobject_cast<QListWidget*>(dialog_->Control(id))) {
+            for (int i = 0; i < list->count(); ++i) {
+                texts << list->item(i)->text();
+            }
+        }
+        return texts;
+    }
+    QString ProfilePath() const { return config_.path() + "/tinta_dn_quor.ini"; }
+
+    FakeServices fake_;
+    QTemporaryDir config_;
+    QTemporaryDir work_;
+    std::unique_ptr<MainDialog> dialog_;
+
+  private:
+    QByteArray oldConfig_;
+    QString oldCurrent_;
+};
+
+}  // namespace tinta::testing

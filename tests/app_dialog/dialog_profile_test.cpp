@@ -1,0 +1,95 @@
+// The folders in the settings file: read at start, written by each way of
+// closing the dialog.
+#include <QSettings>
+#include <QTest>
+
+#include "app_dialog/dialog_fixture.h"
+
+namespace tinta::testing {
+namespace {
+
+TEST_F(DialogTest, FirstStartShowsTheCurrentFolderForBoth) {
+    MainDialog& dialog = Open();
+    EXPECT_EQ(Get<QLineEdit>(kIdInputFolder)->text(), "./");
+    EXPECT_EQ(Get<QLineEdit>(kIdOutputFolder)->text(), "./");
+    EXPECT_EQ(dialog.InputFolder(), "./");
+    EXPECT_EQ(fake_.listings.at(0).first, "./");
+}
+
+enum class CloseBy { ExitButton, EscapeKey, CloseBox };
+
+class ProfileTest : public DialogTest, public ::testing::WithParamInterface<CloseBy> {};
+
+TEST_P(ProfileTest, ClosingSavesTheChosenFoldersForTheNextStart) {
+    MainDialog& dialog = Open();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    fake_.folderAnswers = {QString("/pictures/入力"), QString("/pictures/out")};
+    Get<QPushButton>(kIdChooseInputFolder)->click();
+    Get<QPushButton>(kIdChooseOutputFolder)->click();
+    QTest::keyClicks(Get<QLineEdit>(kIdOutputFolder), "typed");
+
+    switch (GetParam()) {
+        case CloseBy::ExitButton:
+            QTest::mouseClick(Get<QPushButton>(kIdExit), Qt::LeftButton);
+            break;
+        case CloseBy::EscapeKey:
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            break;
+        case CloseBy::CloseBox:
+            EXPECT_TRUE(dialog.close());
+            break;
+    }
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    {
+        QSettings profile(ProfilePath(), QSettings::IniFormat);
+        EXPECT_EQ(profile.value("OUTPUT/FOLDER").toString(), "/pictures/out");
+        EXPECT_EQ(profile.value("INPUT/FOLDER").toString(), "/pictures/入力");
+    }
+
+    fake_.listings.clear();
+    MainDialog& again = Open();
+    EXPECT_EQ(again.InputFolder(), "/pictures/入力");
+    EXPECT_EQ(again.OutputFolder(), "/pictures/out");
+    EXPECT_EQ(Get<QLineEdit>(kIdOutputFolder)->text(), "/pictures/out");
+    EXPECT_EQ(fake_.listings.at(0).first, "/pictures/入力");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllWaysOfClosing, ProfileTest,
+                         ::testing::Values(CloseBy::ExitButton, CloseBy::EscapeKey,
+                                           CloseBy::CloseBox),
+                         [](const ::testing::TestParamInfo<CloseBy>& info) {
+                             switch (info.param) {
+                                 case CloseBy::ExitButton:
+                                     return "ExitButton";
+                                 case CloseBy::EscapeKey:
+                                     return "EscapeKey";
+                                 case CloseBy::CloseBox:
+                                     return "CloseBox";
+                             }
+                             return "";
+                         });
+
+TEST_F(DialogTest, EndingWithoutExitSavesNothing) {
+    Open();
+    fake_.folderAnswers = {QString("/pictures/in")};
+    Get<QPushButton>(kIdChooseInputFolder)->click();
+    dialog_.reset();
+    EXPECT_FALSE(QFile::exists(ProfilePath()));
+}
+
+TEST_F(DialogTest, AnEmptyOutputFolderMakesTheChooserStartAtTheInputFolder) {
+    {
+        QSettings profile(ProfilePath(), QSettings::IniFormat);
+        profile.setValue("OUTPUT/FOLDER", "");
+        profile.setValue("INPUT/FOLDER", "/pictures/in");
+    }
+    Open();
+    Get<QPushButton>(kIdChooseOutputFolder)->click();
+    ASSERT_EQ(fake_.prompts.size(), 1u);
+    EXPECT_EQ(fake_.prompts[0].preselected, "/pictures/in");
+}
+
+}  // namespace
+}  // namespace tinta::testing

@@ -1,0 +1,147 @@
+// The dialog over the real filter host, batch core and Qt's image formats,
+// with the modules built into the build folder's tinta/.
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QSettings>
+
+#include "app/program/real_services.h"
+#include "app_dialog/dialog_fixture.h"
+
+namespace tinta::testing {
+namespace {
+
+class WiredDialogTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        // The current folder gets the bundled modules in ./tinta/.
+        ASSERT_TRUE(QDir().mkpath("tinta"));
+        const QDir modules(QStringLiteral(TINTA_MODULE_DIR));
+        for (const QString& name : modules.entryList({"*.so"}, QDir::Files)) {
+            ASSERT_TRUE(QFile::copy(modules.filePath(name), "tinta/" + name));
+        }
+        ASSERT_TRUE(QDir().mkpath("in/sub.png"));
+        ASSERT_TRUE(QDir().mkpath("out"));
+    }
+
+    MainDialog& OpenWired() {
+        dialog_ =
+            std::make_unique<MainDialog>(DialogServices{filters_, formats_, batch_, fake_, fake_});
+        return *dialog_;
+    }
+
+    static void WritePicture(const QString& path, QColor colour) {
+        QImage picture(5, 3, QImage::Format_ARGB32);
+        picture.fill(colour);
+        ASSERT_TRUE(picture.save(path));
+    }
+
+    void SelectFilter(const QString& title) {
+        auto* list = Get<QComboBox>(kIdFilterList);
+        const int index = list->findText(title);
+        ASSERT_GE(index, 0) << title.toStdString();
+        list->setCurrentIndex(index);
+    }
+
+    DialogHostMessages messages_{fake_};
+    FilterHost host_{messages_};
+    HostFilterPort filters_{host_};
+    QtFormatPort formats_;
+    CoreBatchPort batch_{host_, fake_};
+};
+
+TEST_F(WiredDialogTest, FormatListsComeFromQtsPlugins) {
+    OpenWired();
+    const QStringList input = Items(kIdInputMask);
+    const QStringList output = Items(kIdOutputFormat);
+    for (const char* mask : {"*.ERI", "*.PNG", "*.BMP", "*.JPG", "*.JPEG"}) {
+        EXPECT_TRUE(input.contains(mask)) << mask;
+    }
+    for (const char* format : {"*.TGA", "*.PNG", "*.BMP", "*.JPG"}) {
+        EXPECT_TRUE(output.contains(format)) << format;
+    }
+    EXPECT_FALSE(output.contains("*.ERI"));
+    for (const QString& format : output) {
+        EXPECT_FALSE(format.contains("MF") || format.contains("ICO")) << format.toStdString();
+    }
+    if (input.contains("*.ICO")) {
+        EXPECT_FALSE(output.contains("*.ICO"));
+    }
+    EXPECT_TRUE(fake_.messages.empty());
+}
+
+TEST_F(WiredDialogTest, FilterListShowsTheBundledModules) {
+    OpenWired();
+    const QStringList titles = Items(kIdFilterList);
+    EXPECT_TRUE(titles.contains("色反転"));
+    EXPECT_TRUE(titles.contains("グレースケール"));
+    EXPECT_EQ(Get<QComboBox>(kIdFilterList)->currentIndex(), 0);
+    EXPECT_TRUE(fake_.messages.empty());
+}
+
+TEST_F(WiredDialogTest, RunFiltersEveryListedFileAndReportsTheOnesThatFailed) {
+    WritePicture("in/red.png", QColor(255, 0, 0));
+    WritePicture("in/Blue.PNG", QColor(0, 0, 255, 255));
+    {
+        QFile broken("in/broken.png");
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("not a picture");
+    }
+    MainDialog& dialog = OpenWired();
+    fake_.folderAnswers = {QDir::current().filePath("in"), QDir::current().filePath("out")};
+    Get<QPushButton>(kIdChooseInputFolder)->click();
+    Get<QPushButton>(kIdChooseOutputFolder)->click();
+    auto* mask = Get<QComboBox>(kIdInputMask);
+    mask->setCurrentIndex(mask->findText("*.PNG"));
+    EXPECT_EQ(Items(kIdInputFileList),
+              QStringList({"[sub.png]", "Blue.PNG", "broken.png", "red.png"}));
+    auto* format = Get<QComboBox>(kIdOutputFormat);
+    format->setCurrentIndex(format->findText("*.BMP"));
+    SelectFilter("色反転");
+
+    dialog.show();
+    Get<QPushButton>(kIdRun)->click();
+
+    ASSERT_EQ(fake_.messages.size(), 1u);
+    EXPECT_EQ(fake_.messages[0].text, "完了");
+    EXPECT_TRUE(fake_.messages[0].details.contains("broken.png"))
+        << fake_.messages[0].details.toStdString();
+    EXPECT_FALSE(fake_.messages[0].details.contains("red.png"));
+    EXPECT_EQ(Get<QProgressBar>(kIdProgress)->value(), 0);
+
+    const QImage red("out/red.BMP");
+    const QImage blue("out/Blue.BMP");
+    ASSERT_FALSE(red.isNull());
+    ASSERT_FALSE(blue.isNull());
+    EXPECT_EQ(red.pixelColor(2, 1), QColor(0, 255, 255));
+    EXPECT_EQ(blue.pixelColor(0, 0), QColor(255, 255, 0));
+    EXPECT_FALSE(QFile::exists("out/broken.BMP"));
+}
+
+TEST_F(WiredDialogTest, SettingsOfAFilterWithoutSettingsSaysSo) {
+    OpenWired();
+    SelectFilter("色反転");
+    Get<QPushButton>(kIdSettings)->click();
+    ASSERT_EQ(fake_.messages.size(), 1u);
+    EXPECT_EQ(fake_.messages[0].text, "このフィルターに設定項目はありません");
+}
+
+TEST_F(WiredDialogTest, UnreadableInputFolderGivesAnEmptyListAndAMessage) {
+    {
+        QSettings profile(ProfilePath(), QSettings::IniFormat);
+        profile.setValue("INPUT/FOLDER", QDir::current().filePath("gone"));
+    }
+    WritePicture("stray.png", QColor(1, 2, 3));
+    OpenWired();
+    auto* mask = Get<QComboBox>(kIdInputMask);
+    mask->setCurrentIndex(mask->findText("*.PNG"));
+    EXPECT_TRUE(Items(kIdInputFileList).isEmpty());
+    ASSERT_FALSE(fake_.messages.empty());
+    EXPECT_TRUE(fake_.messages.back().text.contains("gone"));
+}
+
+}  // namespace
+}  // namespace tinta::testing
