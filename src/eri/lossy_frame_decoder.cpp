@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "eri/checked_size.h"
+
 namespace eri {
 
 namespace {
-
-// The same picture limit as the lossless side: at most 2^30 pixels.
-constexpr std::uint64_t kMaxLossyPixels = std::uint64_t{1} << 30;
 
 constexpr std::uint32_t kHeaderByte0 = 9;
 constexpr std::uint32_t kHeaderByte3 = 8;
@@ -67,13 +66,8 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
     if (info.blockingDegree < 3 || info.blockingDegree > 5) {
         return 1;
     }
-    if (info.width < 1 || info.height == 0 || info.height == INT32_MIN) {
-        return 1;
-    }
-    const std::uint64_t width = static_cast<std::uint32_t>(info.width);
-    const std::uint64_t height =
-        static_cast<std::uint32_t>(info.height < 0 ? -info.height : info.height);
-    if (width * height > kMaxLossyPixels) {
+    const std::optional<PictureSize> size = checkedPictureSize(info.width, info.height);
+    if (!size) {
         return 1;
     }
     switch (info.samplingCode) {
@@ -100,33 +94,45 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
     blockSide = 1 << d;
     blockArea = 1 << (2 * d);
     samplesPerBlock = 4 * blockArea * static_cast<std::int32_t>(channels);
-    // Both sizes are below 2^31 after the pixel bound, so these cannot wrap.
-    const std::uint64_t macroSide = 2u * static_cast<std::uint32_t>(blockSide);
-    blocksAcross = static_cast<std::int32_t>((width + macroSide - 1) >> (d + 1));
-    blocksDown = static_cast<std::int32_t>((height + macroSide - 1) >> (d + 1));
-    const std::uint64_t count = std::uint64_t(blocksAcross) * std::uint64_t(blocksDown);
-    macroblocks = static_cast<std::uint32_t>(count);
+    const auto macroDegree = static_cast<unsigned>(d + 1);
+    const CheckedSize across = CheckedSize(size->width).piecesOf(macroDegree);
+    const CheckedSize down = CheckedSize(size->height).piecesOf(macroDegree);
+    const CheckedSize count = across * down;
+    const CheckedSize area = CheckedSize(1).shiftedLeft(static_cast<unsigned>(2 * d));
+    const CheckedSize perMacro = CheckedSize(static_cast<std::uint32_t>(blocksPerMacro));
+    const CheckedSize codeBytes = count * 4;
+    const CheckedSize dcBytes = count * perMacro * 4;
+    const CheckedSize blockBytes = area * perMacro * 4;
+    const CheckedSize floatBytes = (area * 49 + CheckedSize(1).shiftedLeft(d)) * 4;
+    if (!across.fitsInt32() || !down.fitsInt32() || !codeBytes.valid() || !dcBytes.valid() ||
+        !blockBytes.valid() || !floatBytes.valid()) {
+        release();
+        return 1;
+    }
+    blocksAcross = static_cast<std::int32_t>(across.value());
+    blocksDown = static_cast<std::int32_t>(down.value());
+    macroblocks = count.value();
     baseScale = 2.0f / static_cast<float>(blockSide);
 
-    const std::size_t area = static_cast<std::size_t>(blockArea);
-    blockCodes = allocateBlockOf<std::uint8_t>(count * 4);
-    dcBuffer = allocateBlockOf<std::int32_t>(count * static_cast<std::uint64_t>(blocksPerMacro));
-    blockBuffer = allocateBlockOf<std::int32_t>(area * static_cast<std::size_t>(blocksPerMacro));
-    zigzag = allocateBlockOf<std::int32_t>(area);
-    floatStorage = allocateBlockOf<float>(48 * area + area + static_cast<std::size_t>(blockSide));
+    blockCodes = allocateBlockOf<std::uint8_t>(codeBytes.value());
+    dcBuffer = allocateBlockOf<std::int32_t>(dcBytes.value() / 4);
+    blockBuffer = allocateBlockOf<std::int32_t>(blockBytes.value() / 4);
+    zigzag = allocateBlockOf<std::int32_t>(area.value());
+    floatStorage = allocateBlockOf<float>(floatBytes.value() / 4);
     codeTree = allocateBlockOf<HuffmanTree>(1);
     if (!blockCodes || !dcBuffer || !blockBuffer || !zigzag || !floatStorage || !codeTree) {
         release();
         return 1;
     }
+    const std::size_t planeArea = area.value();
     float* next = floatStorage.get();
     for (int i = 0; i < 16; ++i) {
-        planeTable[i / 4][i % 4] = next + i * area;
-        coefficientBlocks[i] = next + (16 + i) * area;
-        sampleBlocks[i] = next + (32 + i) * area;
+        planeTable[i / 4][i % 4] = next + i * planeArea;
+        coefficientBlocks[i] = next + (16 + i) * planeArea;
+        sampleBlocks[i] = next + (32 + i) * planeArea;
     }
-    transformWork.block = next + 48 * area;
-    transformWork.scratch = transformWork.block + area;
+    transformWork.block = next + 48 * planeArea;
+    transformWork.scratch = transformWork.block + planeArea;
     buildZigzagTable(zigzag.get(), blockSide);
     return 0;
 }
