@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "eri/checked_size.h"
+#include "eri/core/processor_features.h"
 
 namespace eri {
 
@@ -57,6 +58,8 @@ void LossyFrameDecoder::release() {
 
 int LossyFrameDecoder::initialize(const ImageInfo& info) {
     release();
+    // The transform needs the cosine tables; the set-up runs once per process.
+    initializeDecodingCore();
     if (info.architecture != kGammaArchitecture && info.architecture != kHuffmanArchitecture) {
         return 1;
     }
