@@ -1,20 +1,18 @@
-// The decoder's share for lossy frames (transformation 1): its fields and
-// the lossy block writer type. Filled in by the lossy frame decoding.
+// The decoder's share for lossy frames (transformation 1): its fields are
+// those of the lossy frame decoder, and lossy writers are the kernels'.
 #pragma once
 
-#include <cstdint>
+#include "eri/core/colour_output.h"
+#include "eri/lossy_frame_decoder.h"
 
 namespace eri {
 
-class EriImageDecoder;
-
-// Stores one quarter of a macroblock: destination, stride, the four
-// component planes of that quarter, width and height in pixels.
-using LossyBlockWriter = void (EriImageDecoder::*)(std::uint8_t* destination, std::int32_t stride,
-                                                   const float* const* planes, std::int32_t width,
-                                                   std::int32_t height);
+// Stores one quarter of a macroblock: destination, line step, the four
+// component planes of that quarter, their row stride, width and height in
+// pixels, and the bytes per pixel.
+using LossyBlockWriter = LossyWriter;
 
 // Macroblock layout, planes, transforms and scales of a lossy frame.
-struct LossyFields {};
+using LossyFields = LossyFrameDecoder;
 
 }  // namespace eri

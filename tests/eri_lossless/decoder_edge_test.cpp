@@ -88,7 +88,7 @@ TEST(DecoderInitialize, RefusesUnknownKinds) {
     info.codingVersion = 0x00020200;
     info.transformation = 0x03020001;
     EXPECT_EQ(decoder.initialize(info), 1);
-    info.transformation = eri::kLossyTransformation;  // not decoded yet
+    info.transformation = eri::kLossyTransformation;  // no sampling code
     EXPECT_EQ(decoder.initialize(info), 1);
 }
 

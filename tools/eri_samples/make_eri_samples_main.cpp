@@ -13,6 +13,7 @@
 #include "eri/image_info.h"
 #include "eriwriter/container_writer.h"
 #include "eriwriter/lossless_encoder.h"
+#include "eriwriter/lossy_seeds.h"
 
 namespace {
 
@@ -203,6 +204,11 @@ int writeCorpus(const std::string& folder) {
                     format == kColour ? &palette : nullptr))) {
                 return 1;
             }
+        }
+    }
+    for (const auto& bytes : eriwriter::lossySeedFiles()) {
+        if (!save(bytes)) {
+            return 1;
         }
     }
     std::printf("wrote %d seeds to %s\n", count, folder.c_str());

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "eri/core/cosine_tables.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #include <xmmintrin.h>
@@ -77,6 +79,7 @@ void initializeDecodingCore() {
     std::call_once(once, [] {
         detectProcessorFeatures(0);
         resetFloatingPointState();
+        buildCosineTables();
     });
 }
 

@@ -1,0 +1,163 @@
+// Lossy files through the decoding driver and loadEriImage: the DIB holds
+// what the frame decoder stores, every seed of the fuzz corpus loads, and
+// what the driver cannot store safely fails.
+#include <gtest/gtest.h>
+
+#include "eri/eri_image_decoder.h"
+#include "eri/eri_loader.h"
+#include "eri/memory_input_stream.h"
+#include "eri_lossy/lossy_picture.h"
+#include "eriwriter/container_writer.h"
+#include "eriwriter/lossy_seeds.h"
+
+namespace {
+
+using eriwriter::kSampling411;
+using eriwriter::kSampling422;
+using eriwriter::kSampling444;
+
+constexpr std::size_t kDibHeader = 40;
+
+std::optional<std::vector<std::uint8_t>> load(const std::vector<std::uint8_t>& file) {
+    eri::MemoryInputStream stream(file);
+    eri::HeapDibBlock block;
+    const std::size_t size = eri::loadEriImage(stream, block);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(block.data(), block.data() + size);
+}
+
+struct LossyFile {
+    eri::ImageInfo info;
+    std::vector<std::uint8_t> frame;
+    std::vector<std::uint8_t> file() const { return eriwriter::eriFile(info, frame); }
+};
+
+LossyFile lossyFile(int width, int height, int channels, std::uint32_t sampling,
+                    std::int32_t architecture, std::uint32_t depth, bool inFront = true) {
+    const auto picture = lossytest::smoothPicture(width, height, channels);
+    const auto content = eriwriter::quantisePicture(picture, 3, sampling, {},
+                                                    architecture == eri::kHuffmanArchitecture);
+    eriwriter::LossyFrameOptions options;
+    options.architecture = architecture;
+    options.inFront = inFront;
+    return {eriwriter::lossyImageInfo(picture, architecture, 3, sampling, depth),
+            eriwriter::encodeLossyFrame(content, options)};
+}
+
+TEST(LossyLoading, DibLinesHoldTheDecodedPicture) {
+    for (const std::uint32_t sampling : {kSampling444, kSampling422, kSampling411}) {
+        for (const int channels : {3, 4}) {
+            for (const std::uint32_t depth : {24u, 32u}) {
+                if (channels == 4 && depth == 24) {
+                    continue;
+                }
+                const LossyFile lossy =
+                    lossyFile(37, 22, channels, sampling, eri::kHuffmanArchitecture, depth);
+                const auto dib = load(lossy.file());
+                ASSERT_TRUE(dib.has_value());
+                const auto decoded = lossytest::decodeFrame(lossy.info, lossy.frame, true);
+                ASSERT_EQ(decoded.result, 0);
+                const int bytes = static_cast<int>(depth / 8);
+                const std::size_t stride = (37 * bytes + 3) & ~3u;
+                ASSERT_EQ(dib->size(), kDibHeader + stride * 22);
+                for (int line = 0; line < 22; ++line) {
+                    // Decoded line 0 is the DIB's first (bottom) line.
+                    const std::uint8_t* dibLine = dib->data() + kDibHeader + line * stride;
+                    for (int x = 0; x < 37 * bytes; ++x) {
+                        // Colour without alpha at 32 bits arrives opaque.
+                        const int want = depth == 32 && channels == 3 && x % 4 == 3
+                                             ? 255
+                                             : decoded.pixels[line * decoded.stride + x];
+                        ASSERT_EQ(dibLine[x], want) << "line " << line << " byte " << x;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(LossyLoading, NegativeStoredHeightTurnsThePictureOver) {
+    LossyFile lossy = lossyFile(20, 13, 3, kSampling422, eri::kGammaArchitecture, 24, false);
+    const auto upright = load(lossy.file());
+    lossy.info.height = -13;
+    const auto turned = load(lossy.file());
+    ASSERT_TRUE(upright && turned);
+    const std::size_t stride = 60;
+    for (int line = 0; line < 13; ++line) {
+        ASSERT_TRUE(std::equal(upright->begin() + kDibHeader + line * stride,
+                               upright->begin() + kDibHeader + (line + 1) * stride,
+                               turned->begin() + kDibHeader + (12 - line) * stride));
+    }
+}
+
+// Colour with alpha at 24 bits passes the set-up, but has no lossy writer:
+// 4-byte pixels would overrun a 3-byte-per-pixel buffer. The load fails.
+TEST(LossyLoading, AlphaAtTwentyFourBitsFails) {
+    const LossyFile lossy = lossyFile(24, 24, 4, kSampling444, eri::kGammaArchitecture, 24);
+    EXPECT_FALSE(load(lossy.file()).has_value());
+    eri::EriImageDecoder decoder;
+    EXPECT_EQ(decoder.selectLossyWriter(lossy.info.formatType, 24), nullptr);
+    EXPECT_EQ(decoder.selectLossyWriter(lossy.info.formatType, 32), &eri::writePixels4);
+    EXPECT_EQ(decoder.selectLossyWriter(eri::kColourFormat, 24), &eri::writePixels3);
+}
+
+// Sizes from the file go through the same checks as the lossless side's.
+TEST(LossyLoading, SetUpRefusesAbsurdSizesAndDegrees) {
+    eri::EriImageDecoder decoder;
+    LossyFile lossy = lossyFile(16, 16, 3, kSampling411, eri::kGammaArchitecture, 24);
+    ASSERT_EQ(decoder.initialize(lossy.info), 0);
+    EXPECT_EQ(decoder.blocksAcross, 1);
+    EXPECT_EQ(decoder.blockSide, 8);
+    const std::pair<std::int32_t, std::int32_t> sizes[] = {
+        {0, 16}, {16, 0}, {-5, 16}, {16, INT32_MIN}, {INT32_MAX, 2}, {65536, 16385}};
+    for (const auto& [width, height] : sizes) {
+        eri::ImageInfo info = lossy.info;
+        info.width = width;
+        info.height = height;
+        EXPECT_EQ(decoder.initialize(info), 1) << width << " x " << height;
+    }
+    for (const std::uint32_t degree : {2u, 6u, 31u, 32u, 0xFFFFFFFFu}) {
+        eri::ImageInfo info = lossy.info;
+        info.blockingDegree = degree;
+        EXPECT_EQ(decoder.initialize(info), 1) << degree;
+    }
+}
+
+class CountingDecoder : public eri::EriImageDecoder {
+  public:
+    int onBlockDecoded(std::int32_t row, std::int32_t column) override {
+        ++calls;
+        return row == 0 && column == 1 ? 5 : 0;
+    }
+    int calls = 0;
+};
+
+TEST(LossyLoading, DriverHookStopsTheFrame) {
+    const LossyFile lossy = lossyFile(40, 20, 3, kSampling444, eri::kHuffmanArchitecture, 24);
+    CountingDecoder decoder;
+    ASSERT_EQ(decoder.initialize(lossy.info), 0);
+    std::vector<std::uint8_t> pixels(40 * 20 * 3);
+    eri::ImageBuffer buffer;
+    buffer.formatType = lossy.info.formatType;
+    buffer.pixels = pixels.data();
+    buffer.width = 40;
+    buffer.height = 20;
+    buffer.bitsPerPixel = 24;
+    buffer.stride = 120;
+    eritest::BytesBitInput input(lossy.frame);
+    EXPECT_EQ(decoder.decodeImage(buffer, input, false), 5);
+    EXPECT_EQ(decoder.calls, 2);
+}
+
+TEST(LossyLoading, EverySeedOfTheCorpusLoads) {
+    int index = 0;
+    for (const auto& file : eriwriter::lossySeedFiles()) {
+        EXPECT_TRUE(load(file).has_value()) << "seed " << index;
+        ++index;
+    }
+    EXPECT_EQ(index, 24);
+}
+
+}  // namespace
