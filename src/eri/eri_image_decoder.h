@@ -81,6 +81,11 @@ class EriImageDecoder {
 
   private:
     int initializeLossless();
+    // Walks the block grid row by row: decodeBlock(lineCursor) decodes and
+    // reconstructs one block into blockBuffer (false on damaged data); the
+    // block is then written and the hook asked whether to go on.
+    template <typename DecodeBlock>
+    int walkLosslessBlocks(const ImageBuffer& buffer, BlockWriter writer, DecodeBlock decodeBlock);
 
     void writeColour555(std::uint8_t* destination, std::int32_t stride, std::int32_t width,
                         std::int32_t height);

@@ -15,6 +15,38 @@ constexpr std::uint32_t kHuffmanHeaderByte2 = 8;
 
 }  // namespace
 
+template <typename DecodeBlock>
+int EriImageDecoder::walkLosslessBlocks(const ImageBuffer& buffer, BlockWriter writer,
+                                        DecodeBlock decodeBlock) {
+    std::fill_n(lineBuffer.get(),
+                std::size_t{static_cast<std::uint32_t>(blocksAcross)} *
+                    static_cast<std::uint32_t>(blockSide) * channels,
+                0);
+    const int rowCount = blockSide * static_cast<int>(channels);
+    std::int32_t linesLeft = buffer.height;
+    for (std::int32_t r = 0; r < blocksDown; ++r) {
+        std::fill_n(rowCarries.get(), rowCount, 0);
+        std::uint8_t* const rowAddress =
+            buffer.pixels + static_cast<std::ptrdiff_t>(r) * buffer.stride * blockSide;
+        const std::int32_t rowHeight = std::min(blockSide, linesLeft);
+        std::int32_t columnsLeft = buffer.width;
+        std::int32_t* lineCursor = lineBuffer.get();
+        for (std::int32_t c = 0; c < blocksAcross; ++c) {
+            if (!decodeBlock(lineCursor)) {
+                return 1;
+            }
+            (this->*writer)(rowAddress + static_cast<std::ptrdiff_t>(c) * bytesPerPixel * blockSide,
+                            buffer.stride, std::min(blockSide, columnsLeft), rowHeight);
+            if (const int stop = onBlockDecoded(r, c); stop != 0) {
+                return stop;
+            }
+            columnsLeft -= blockSide;
+        }
+        linesLeft -= blockSide;
+    }
+    return 0;
+}
+
 int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& input) {
     const BlockWriter writer = selectLosslessWriter(buffer.formatType, buffer.bitsPerPixel);
     if (writer == nullptr || blockSide == 0) {
@@ -70,71 +102,50 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
     const BitInput::SymbolDecoder decode =
         arithmetic ? &BitInput::decodeArithmeticSymbols : &BitInput::decodeGammaRuns;
 
-    std::fill_n(lineBuffer.get(),
-                std::size_t{static_cast<std::uint32_t>(blocksAcross)} *
-                    static_cast<std::uint32_t>(blockSide) * channels,
-                0);
     const auto count = static_cast<std::uint32_t>(samplesPerBlock);
     const int planes = static_cast<int>(channels);
     const int rowCount = blockSide * planes;
-    std::int32_t linesLeft = buffer.height;
     const std::uint8_t* nextCode = codes;
-    for (std::int32_t r = 0; r < blocksDown; ++r) {
-        std::fill_n(rowCarries.get(), rowCount, 0);
-        std::uint8_t* const rowAddress =
-            buffer.pixels + static_cast<std::ptrdiff_t>(r) * buffer.stride * blockSide;
-        const std::int32_t rowHeight = std::min(blockSide, linesLeft);
-        std::int32_t columnsLeft = buffer.width;
-        std::int32_t* lineCursor = lineBuffer.get();
-        for (std::int32_t c = 0; c < blocksAcross; ++c) {
-            int code = 0;
-            if (coloured) {
-                code = codesInFront ? *nextCode++ : static_cast<int>(input.readBits(codeWidth));
-                if (code >= codeLimit) {
-                    return 1;  // 6-bit codes 50..63 name no operation
-                }
+    return walkLosslessBlocks(buffer, writer, [&](std::int32_t*& lineCursor) {
+        int code = 0;
+        if (coloured) {
+            code = codesInFront ? *nextCode++ : static_cast<int>(input.readBits(codeWidth));
+            if (code >= codeLimit) {
+                return false;  // 6-bit codes 50..63 name no operation
             }
-            if (!codesInFront) {
-                input.startRunCodes();
-            }
-            int operation = code;
-            if (variant == 0 || !coloured) {
-                if ((input.*decode)(blockBuffer.get(), count) < count) {
-                    return 1;
-                }
-            } else {
-                if ((input.*decode)(symbolBuffer.get(), count) < count) {
-                    return 1;
-                }
-                const OperationPair pair = operationPair(code);
-                operation = pair.operation;
-                if (pair.arrangement == 0) {
-                    std::memcpy(blockBuffer.get(), symbolBuffer.get(),
-                                count * sizeof(std::int32_t));
-                } else {
-                    const std::int32_t* table = arrangementTables[pair.arrangement - 1];
-                    for (int p = 0; p < planes; ++p) {
-                        scatter(blockBuffer.get() + p * blockArea,
-                                symbolBuffer.get() + p * blockArea, table, blockArea);
-                    }
-                }
-            }
-            if (coloured) {
-                applyChannelOperation(operation, blockBuffer.get(), blockArea);
-            }
-            integrateRows(blockBuffer.get(), rowCarries.get(), rowCount, blockSide);
-            integrateColumns(blockBuffer.get(), lineCursor, planes, blockSide);
-            lineCursor += rowCount;
-            (this->*writer)(rowAddress + static_cast<std::ptrdiff_t>(c) * bytesPerPixel * blockSide,
-                            buffer.stride, std::min(blockSide, columnsLeft), rowHeight);
-            if (const int stop = onBlockDecoded(r, c); stop != 0) {
-                return stop;
-            }
-            columnsLeft -= blockSide;
         }
-        linesLeft -= blockSide;
-    }
-    return 0;
+        if (!codesInFront) {
+            input.startRunCodes();
+        }
+        int operation = code;
+        if (variant == 0 || !coloured) {
+            if ((input.*decode)(blockBuffer.get(), count) < count) {
+                return false;
+            }
+        } else {
+            if ((input.*decode)(symbolBuffer.get(), count) < count) {
+                return false;
+            }
+            const OperationPair pair = operationPair(code);
+            operation = pair.operation;
+            if (pair.arrangement == 0) {
+                std::memcpy(blockBuffer.get(), symbolBuffer.get(), count * sizeof(std::int32_t));
+            } else {
+                const std::int32_t* table = arrangementTables[pair.arrangement - 1];
+                for (int p = 0; p < planes; ++p) {
+                    scatter(blockBuffer.get() + p * blockArea, symbolBuffer.get() + p * blockArea,
+                            table, blockArea);
+                }
+            }
+        }
+        if (coloured) {
+            applyChannelOperation(operation, blockBuffer.get(), blockArea);
+        }
+        integrateRows(blockBuffer.get(), rowCarries.get(), rowCount, blockSide);
+        integrateColumns(blockBuffer.get(), lineCursor, planes, blockSide);
+        lineCursor += rowCount;
+        return true;
+    });
 }
 
 int EriImageDecoder::decodeHuffmanLosslessFrame(const ImageBuffer& buffer, BitInput& input) {
@@ -171,47 +182,26 @@ int EriImageDecoder::decodeHuffmanLosslessFrame(const ImageBuffer& buffer, BitIn
         return 1;
     }
 
-    std::fill_n(lineBuffer.get(),
-                std::size_t{static_cast<std::uint32_t>(blocksAcross)} *
-                    static_cast<std::uint32_t>(blockSide) * channels,
-                0);
     const auto count = static_cast<std::uint32_t>(samplesPerBlock);
-    const int rowCount = blockSide * static_cast<int>(channels);
     const LosslessBlock block{blockBuffer.get(), symbolBuffer.get(), rowCarries.get(),
                               arrangementTables, blockSide,          static_cast<int>(channels)};
-    std::int32_t linesLeft = buffer.height;
     const std::uint8_t* nextCode = codes;
-    for (std::int32_t r = 0; r < blocksDown; ++r) {
-        std::fill_n(rowCarries.get(), rowCount, 0);
-        std::uint8_t* const rowAddress =
-            buffer.pixels + static_cast<std::ptrdiff_t>(r) * buffer.stride * blockSide;
-        const std::int32_t rowHeight = std::min(blockSide, linesLeft);
-        std::int32_t columnsLeft = buffer.width;
-        std::int32_t* lineCursor = lineBuffer.get();
-        for (std::int32_t c = 0; c < blocksAcross; ++c) {
-            std::uint32_t code = 0;
-            if (codesInFront) {
-                code = *nextCode++;
-            } else {
-                code = input.decodeHuffmanSymbol(tree);
-                if (code == kHuffmanEnd) {
-                    return 1;
-                }
+    return walkLosslessBlocks(buffer, writer, [&](std::int32_t*& lineCursor) {
+        std::uint32_t code = 0;
+        if (codesInFront) {
+            code = *nextCode++;
+        } else {
+            code = input.decodeHuffmanSymbol(tree);
+            if (code == kHuffmanEnd) {
+                return false;
             }
-            if (input.decodeHuffmanValues(symbolBuffer.get(), count) < count) {
-                return 1;
-            }
-            reconstructHuffmanBlock(block, code, lineCursor);
-            (this->*writer)(rowAddress + static_cast<std::ptrdiff_t>(c) * bytesPerPixel * blockSide,
-                            buffer.stride, std::min(blockSide, columnsLeft), rowHeight);
-            if (const int stop = onBlockDecoded(r, c); stop != 0) {
-                return stop;
-            }
-            columnsLeft -= blockSide;
         }
-        linesLeft -= blockSide;
-    }
-    return 0;
+        if (input.decodeHuffmanValues(symbolBuffer.get(), count) < count) {
+            return false;
+        }
+        reconstructHuffmanBlock(block, code, lineCursor);
+        return true;
+    });
 }
 
 }  // namespace eri
