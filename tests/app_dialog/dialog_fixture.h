@@ -18,6 +18,7 @@
 #include "app/dialog/dialog_ids.h"
 #include "app/dialog/main_dialog.h"
 #include "app_dialog/fake_services.h"
+#include "support/user_folders_sandbox.h"
 
 // Readable texts in failure reports.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -28,18 +29,8 @@ namespace tinta::testing {
 
 class DialogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(config_.isValid() && work_.isValid());
-        oldConfig_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(work_.path());
-    }
-    void TearDown() override {
-        dialog_.reset();
-        QDir::setCurrent(oldCurrent_);
-        qputenv("XDG_CONFIG_HOME", oldConfig_);
-    }
+    void SetUp() override { ASSERT_TRUE(folders_.isValid()); }
+    void TearDown() override { dialog_.reset(); }
 
     MainDialog& Open() {
         dialog_ = std::make_unique<MainDialog>(fake_.Services());
@@ -65,16 +56,11 @@ class DialogTest : public ::testing::Test {
         }
         return texts;
     }
-    QString ProfilePath() const { return config_.path() + "/tinta_dn_quor.ini"; }
+    QString ProfilePath() const { return folders_.ConfigPath() + "/tinta_dn_quor.ini"; }
 
+    UserFoldersSandbox folders_;
     FakeServices fake_;
-    QTemporaryDir config_;
-    QTemporaryDir work_;
     std::unique_ptr<MainDialog> dialog_;
-
-  private:
-    QByteArray oldConfig_;
-    QString oldCurrent_;
 };
 
 }  // namespace tinta::testing

@@ -8,6 +8,7 @@
 
 #include "app/settings/folder_settings.h"
 #include "app/settings/module_settings_file.h"
+#include "support/user_folders_sandbox.h"
 
 namespace tinta {
 namespace {
@@ -15,26 +16,13 @@ namespace {
 // Each test gets its own configuration folder and current folder.
 class SettingsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(config_.isValid() && work_.isValid());
-        oldConfig_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        oldCurrent_ = QDir::currentPath();
-        QDir::setCurrent(work_.path());
-    }
-    void TearDown() override {
-        QDir::setCurrent(oldCurrent_);
-        qputenv("XDG_CONFIG_HOME", oldConfig_);
-    }
+    void SetUp() override { ASSERT_TRUE(folders_.isValid()); }
 
-    QTemporaryDir config_;
-    QTemporaryDir work_;
-    QByteArray oldConfig_;
-    QString oldCurrent_;
+    testing::UserFoldersSandbox folders_;
 };
 
 TEST_F(SettingsTest, MissingFileOrEntryGivesTheCurrentFolder) {
-    EXPECT_EQ(FolderSettingsPath(), config_.path() + "/tinta_dn_quor.ini");
+    EXPECT_EQ(FolderSettingsPath(), folders_.ConfigPath() + "/tinta_dn_quor.ini");
     FolderSettings folders = ReadFolderSettings();
     EXPECT_EQ(folders.outputFolder, "./");
     EXPECT_EQ(folders.inputFolder, "./");
