@@ -29,7 +29,7 @@ std::vector<Written> writeEriFolder(const std::filesystem::path& folder) {
     huffman.frameCode = 8;
     huffman.architecture = -4;
     writeFile((folder / "huffman.eri").string(),
-              eriwriter::eriFile(losslessInfo(0x00020200, -4, kColour, 24, 23, 17, 3),
+              eriwriter::eriFile(losslessImageInfo(0x00020200, -4, kColour, 24, 23, 17, 3),
                                  *eriwriter::encodeLosslessFrame(colour, huffman)));
     files.push_back({"huffman", colour, false});
 
@@ -38,7 +38,7 @@ std::vector<Written> writeEriFolder(const std::filesystem::path& folder) {
     arithmetic.architecture = 32;
     arithmetic.blockingDegree = 2;
     writeFile((folder / "arithmetic.eri").string(),
-              eriwriter::eriFile(losslessInfo(0x00020200, 32, kColourAlpha, 32, 9, 30, 2),
+              eriwriter::eriFile(losslessImageInfo(0x00020200, 32, kColourAlpha, 32, 9, 30, 2),
                                  *eriwriter::encodeLosslessFrame(withAlpha, arithmetic)));
     files.push_back({"arithmetic", withAlpha, true});
     return files;

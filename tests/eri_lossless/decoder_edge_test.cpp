@@ -56,7 +56,7 @@ BitWriter header(std::uint32_t frameCode, std::uint32_t b0, std::uint32_t b1, st
 TEST(DecoderInitialize, RefusesSizesOutsideTheLimits) {
     eri::EriImageDecoder decoder;
     auto info = [](std::int32_t w, std::int32_t h, std::uint32_t d) {
-        return losslessInfo(0x00020200, -1, kColour, 32, w, h, d);
+        return losslessImageInfo(0x00020200, -1, kColour, 32, w, h, d);
     };
     EXPECT_EQ(decoder.initialize(info(0, 10, 3)), 1);
     EXPECT_EQ(decoder.initialize(info(-5, 10, 3)), 1);
@@ -81,9 +81,9 @@ TEST(DecoderInitialize, RefusesSizesOutsideTheLimits) {
 
 TEST(DecoderInitialize, RefusesUnknownKinds) {
     eri::EriImageDecoder decoder;
-    eri::ImageInfo info = losslessInfo(0x00020200, -2, kColour, 24, 8, 8, 3);
+    eri::ImageInfo info = losslessImageInfo(0x00020200, -2, kColour, 24, 8, 8, 3);
     EXPECT_EQ(decoder.initialize(info), 1);
-    info = losslessInfo(0x00020300, -1, kColour, 24, 8, 8, 3);
+    info = losslessImageInfo(0x00020300, -1, kColour, 24, 8, 8, 3);
     EXPECT_EQ(decoder.initialize(info), 1);
     info.codingVersion = 0x00020200;
     info.transformation = 0x03020001;
@@ -94,14 +94,14 @@ TEST(DecoderInitialize, RefusesUnknownKinds) {
 
 TEST(DecoderInitialize, ChoosesTheVariantAndItsTables) {
     eri::EriImageDecoder decoder;
-    ASSERT_EQ(decoder.initialize(losslessInfo(0x00020100, -4, kColour, 24, 8, 8, 3)), 0);
+    ASSERT_EQ(decoder.initialize(losslessImageInfo(0x00020100, -4, kColour, 24, 8, 8, 3)), 0);
     EXPECT_EQ(decoder.variant, 0);
     EXPECT_EQ(decoder.arrangementTables[0], nullptr);
-    ASSERT_EQ(decoder.initialize(losslessInfo(0x00020200, 32, kColourAlpha, 32, 8, 8, 3)), 0);
+    ASSERT_EQ(decoder.initialize(losslessImageInfo(0x00020200, 32, kColourAlpha, 32, 8, 8, 3)), 0);
     EXPECT_EQ(decoder.variant, 1);
     EXPECT_EQ(decoder.channels, 4u);
     EXPECT_EQ(decoder.arrangementTables[1] - decoder.arrangementTables[0], 64);
-    ASSERT_EQ(decoder.initialize(losslessInfo(0x00020200, -4, kColour, 16, 8, 8, 3)), 0);
+    ASSERT_EQ(decoder.initialize(losslessImageInfo(0x00020200, -4, kColour, 16, 8, 8, 3)), 0);
     EXPECT_EQ(decoder.variant, 2);
     EXPECT_EQ(decoder.samplesPerBlock, 192);
     EXPECT_NE(decoder.codeTree, nullptr);
@@ -109,7 +109,7 @@ TEST(DecoderInitialize, ChoosesTheVariantAndItsTables) {
 }
 
 TEST(LosslessFrame, RefusesBrokenHeaders) {
-    const eri::ImageInfo arithmetic = losslessInfo(0x00020200, 32, kColour, 24, 4, 4, 2);
+    const eri::ImageInfo arithmetic = losslessImageInfo(0x00020200, 32, kColour, 24, 4, 4, 2);
     BitWriter frame = header(1, 1, 8, 0);
     EXPECT_EQ(decodeResult(arithmetic, frame.bytes()), 1);  // byte 0 not 0
     frame = header(1, 0, 8, 1);
@@ -121,7 +121,7 @@ TEST(LosslessFrame, RefusesBrokenHeaders) {
         frame.putBits(0, 32);
         EXPECT_EQ(decodeResult(arithmetic, frame.bytes()), 1) << "symbol width " << width;
     }
-    const eri::ImageInfo gamma = losslessInfo(0x00020200, -1, kColour, 24, 4, 4, 2);
+    const eri::ImageInfo gamma = losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 2);
     frame = header(1, 0, 2, 0);  // flag bits other than bit 0
     EXPECT_EQ(decodeResult(gamma, frame.bytes()), 1);
     frame = header(1, 0, 1, 0);
@@ -144,7 +144,7 @@ std::vector<std::uint8_t> zeroGammaFrame(std::uint32_t frameCode, std::uint32_t 
 }
 
 TEST(LosslessFrame, SixBitCodesBeyondTheTableAreDamage) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 24, 4, 4, 2);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 2);
     EXPECT_EQ(decodeResult(info, zeroGammaFrame(1, 49, 6)), 0);
     for (std::uint32_t code = 50; code < 64; ++code) {
         EXPECT_EQ(decodeResult(info, zeroGammaFrame(1, code, 6)), 1) << code;
@@ -153,7 +153,7 @@ TEST(LosslessFrame, SixBitCodesBeyondTheTableAreDamage) {
 
 // 67 million codes announced, none there: refused without reading them all.
 TEST(LosslessFrame, FrameEndingAmongItsCodesFails) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 24, 16384, 16384, 1);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 24, 16384, 16384, 1);
     eri::EriImageDecoder decoder;
     ASSERT_EQ(decoder.initialize(info), 0);
     std::vector<std::uint8_t> pixels(64);
@@ -164,28 +164,28 @@ TEST(LosslessFrame, FrameEndingAmongItsCodesFails) {
 }
 
 TEST(LosslessFrame, FrameCodeFourNeedsTheSecondCodingVersion) {
-    EXPECT_EQ(
-        decodeResult(losslessInfo(0x00020100, -1, kColour, 24, 4, 4, 2), zeroGammaFrame(4, 0, 4)),
-        1);
-    EXPECT_EQ(
-        decodeResult(losslessInfo(0x00020200, -1, kColour, 24, 4, 4, 2), zeroGammaFrame(4, 0, 6)),
-        0);
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020100, -1, kColour, 24, 4, 4, 2),
+                           zeroGammaFrame(4, 0, 4)),
+              1);
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 2),
+                           zeroGammaFrame(4, 0, 6)),
+              0);
 }
 
 TEST(LosslessFrame, BlockFramesNeedBlocks) {
-    EXPECT_EQ(
-        decodeResult(losslessInfo(0x00020200, -1, kColour, 24, 4, 4, 0), zeroGammaFrame(1, 0, 6)),
-        1);
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 0),
+                           zeroGammaFrame(1, 0, 6)),
+              1);
 }
 
 TEST(LosslessFrame, AlphaAtTwentyFourBitsHasNoWriter) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColourAlpha, 24, 4, 4, 2);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColourAlpha, 24, 4, 4, 2);
     EXPECT_EQ(decodeResult(info, zeroGammaFrame(1, 0, 6), 24, kColourAlpha), 1);
 }
 
 TEST(LosslessFrame, ColourWithoutAlphaLeavesTheFourthByte) {
     eri::EriImageDecoder decoder;
-    eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 32, 4, 4, 2);
+    eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 32, 4, 4, 2);
     ASSERT_EQ(decoder.initialize(info), 0);
     std::vector<std::uint8_t> pixels(64, 0xAB);
     eri::ImageBuffer buffer{kColour, pixels.data(), 4, 4, 32, 16};
@@ -197,7 +197,7 @@ TEST(LosslessFrame, ColourWithoutAlphaLeavesTheFourthByte) {
 }
 
 TEST(HuffmanFrame, RefusesAThirdHeaderByteOtherThanEight) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -4, kColour, 24, 4, 4, 2);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -4, kColour, 24, 4, 4, 2);
     for (const std::uint32_t byte2 : {0u, 7u, 9u}) {
         BitWriter frame = header(8, 0, 0, byte2);
         frame.putBits(0, 32);
@@ -207,7 +207,7 @@ TEST(HuffmanFrame, RefusesAThirdHeaderByteOtherThanEight) {
     frame.putBits(0, 32);
     EXPECT_EQ(decodeResult(info, frame.bytes()), 1);
     // Grey pictures have no Huffman block frames.
-    EXPECT_EQ(decodeResult(losslessInfo(0x00020200, -4, kGrey, 8, 4, 4, 2),
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -4, kGrey, 8, 4, 4, 2),
                            header(8, 0, 0, 8).bytes(), 8, kGrey),
               1);
 }
@@ -227,7 +227,7 @@ class CountingDecoder : public eri::EriImageDecoder {
 };
 
 TEST(DecoderHooks, NonZeroResultStopsTheDecode) {
-    const eri::ImageInfo blocks = losslessInfo(0x00020200, -1, kColour, 24, 8, 8, 2);
+    const eri::ImageInfo blocks = losslessImageInfo(0x00020200, -1, kColour, 24, 8, 8, 2);
     BitWriter frame = header(1, 0, 1, 0);
     frame.putBits(0, 6 * 4);
     frame.putBit(0);
@@ -237,7 +237,7 @@ TEST(DecoderHooks, NonZeroResultStopsTheDecode) {
     EXPECT_EQ(decode(decoder, blocks, frame.bytes()).result, 7);
     EXPECT_EQ(decoder.blocks, 3);
 
-    const eri::ImageInfo lines = losslessInfo(0x00020200, -1, kGrey, 8, 3, 5, 0);
+    const eri::ImageInfo lines = losslessImageInfo(0x00020200, -1, kGrey, 8, 3, 5, 0);
     const auto lineFrame = eriwriter::encodeLineImageFrame(-1, 3, std::vector<std::uint8_t>(15, 4));
     CountingDecoder lineDecoder;
     EXPECT_EQ(decode(lineDecoder, lines, lineFrame, 8, kGrey).result, 9);
@@ -249,7 +249,7 @@ TEST(LineImage, ShortLastLineFailsAfterStoringTheEarlierOnes) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         lines[i] = static_cast<std::uint8_t>(10 + i);
     }
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kGrey, 8, 4, 3, 0);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kGrey, 8, 4, 3, 0);
     // The first two lines only: the third comes up short.
     auto frame = eriwriter::encodeLineImageFrame(
         -1, 4, std::vector<std::uint8_t>(lines.begin(), lines.begin() + 8));
@@ -261,10 +261,10 @@ TEST(LineImage, ShortLastLineFailsAfterStoringTheEarlierOnes) {
 }
 
 TEST(LineImage, RefusesOtherDepthsAndHeaders) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 24, 4, 2, 0);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 24, 4, 2, 0);
     auto frame = eriwriter::encodeLineImageFrame(-1, 4, std::vector<std::uint8_t>(8, 1));
     EXPECT_EQ(decodeResult(info, frame, 24), 1);
-    const eri::ImageInfo grey = losslessInfo(0x00020200, -1, kGrey, 8, 4, 2, 0);
+    const eri::ImageInfo grey = losslessImageInfo(0x00020200, -1, kGrey, 8, 4, 2, 0);
     frame[2] = 1;  // one of the 24 bits that must be 0
     EXPECT_EQ(decodeResult(grey, frame, 8, kGrey), 1);
 }
@@ -274,7 +274,7 @@ TEST(DecodeImage, FlipAndNegativeHeightsReverseTheLineOrder) {
     const auto frame = eriwriter::encodeLineImageFrame(-4, 1, lines);
     auto run = [&](std::int32_t height, bool flip) {
         eri::EriImageDecoder decoder;
-        EXPECT_EQ(decoder.initialize(losslessInfo(0x00020200, -4, kGrey, 8, 1, height, 0)), 0);
+        EXPECT_EQ(decoder.initialize(losslessImageInfo(0x00020200, -4, kGrey, 8, 1, height, 0)), 0);
         std::vector<std::uint8_t> pixels(12, 0);
         eri::ImageBuffer buffer{kGrey, pixels.data(), 1, 3, 8, 4};
         BytesBitInput input(frame);
@@ -289,7 +289,7 @@ TEST(DecodeImage, FlipAndNegativeHeightsReverseTheLineOrder) {
 
 TEST(DecodeImage, RefusesABufferOfAnotherSize) {
     eri::EriImageDecoder decoder;
-    ASSERT_EQ(decoder.initialize(losslessInfo(0x00020200, -1, kGrey, 8, 4, 4, 0)), 0);
+    ASSERT_EQ(decoder.initialize(losslessImageInfo(0x00020200, -1, kGrey, 8, 4, 4, 0)), 0);
     std::vector<std::uint8_t> pixels(64);
     eri::ImageBuffer buffer{kGrey, pixels.data(), 8, 8, 8, 8};
     BytesBitInput input({2, 0, 0, 0});

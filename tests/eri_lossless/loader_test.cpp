@@ -14,7 +14,7 @@ namespace {
 
 // Decoded line y holds the level y + level (mod 256).
 std::vector<std::uint8_t> greyFile(std::int32_t width, std::int32_t height, std::uint8_t level) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kGrey, 8, width, height, 0);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kGrey, 8, width, height, 0);
     std::vector<std::uint8_t> lines(static_cast<std::size_t>(width) * std::abs(height));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         lines[i] = static_cast<std::uint8_t>(i / width + level);
@@ -29,7 +29,7 @@ std::uint32_t field32(const std::vector<std::uint8_t>& dib, std::size_t at) {
 
 TEST(LoadEriImage, ThreeByTwoAtTwentyFourBitsPadsItsLines) {
     const auto picture = makePicture(3, 2, 3, 8, PictureKind::random, 3);
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 24, 3, 2, 1);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 24, 3, 2, 1);
     eriwriter::LosslessFrameOptions options;
     options.blockingDegree = 1;
     const auto dib =
@@ -62,7 +62,7 @@ TEST(LoadEriImage, NegativeHeightGreyPictureIsStoredTopDown) {
 }
 
 TEST(LoadEriImage, PaletteImageWithoutPaletteRecordGetsAZeroTable) {
-    const eri::ImageInfo info = losslessInfo(0x00020200, 32, kColour, 8, 5, 2, 0);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, 32, kColour, 8, 5, 2, 0);
     const auto dib = loadBytes(eriwriter::eriFile(
         info, eriwriter::encodeLineImageFrame(32, 5, std::vector<std::uint8_t>(10, 200))));
     ASSERT_TRUE(dib.has_value());
@@ -76,14 +76,14 @@ TEST(LoadEriImage, ThirtyTwoBitColourWithoutAlphaIsOpaqueAndAlphaIsKept) {
     eriwriter::LosslessFrameOptions options;
     options.blockingDegree = 2;
     const auto frame = *eriwriter::encodeLosslessFrame(picture, options);
-    const eri::ImageInfo alpha = losslessInfo(0x00020200, -1, kColourAlpha, 32, 9, 5, 2);
+    const eri::ImageInfo alpha = losslessImageInfo(0x00020200, -1, kColourAlpha, 32, 9, 5, 2);
     const auto withAlpha = loadBytes(eriwriter::eriFile(alpha, frame));
     ASSERT_TRUE(withAlpha.has_value());
     EXPECT_EQ((*withAlpha)[40 + 3], static_cast<std::uint8_t>(picture.planes[3][0]));
 
     auto three = picture;
     three.planes.pop_back();
-    const eri::ImageInfo opaque = losslessInfo(0x00020200, -1, kColour, 32, 9, 5, 2);
+    const eri::ImageInfo opaque = losslessImageInfo(0x00020200, -1, kColour, 32, 9, 5, 2);
     const auto withoutAlpha =
         loadBytes(eriwriter::eriFile(opaque, *eriwriter::encodeLosslessFrame(three, options)));
     ASSERT_TRUE(withoutAlpha.has_value());
@@ -123,10 +123,10 @@ TEST(LoadEriImage, FailureLeavesTheBlockAlone) {
 
 TEST(LoadEriImage, RefusesPicturesTheDibCannotDescribe) {
     // 32768 x 32768 at 32 bits is 4 GiB of lines: more than the image size field holds.
-    const eri::ImageInfo info = losslessInfo(0x00020200, -1, kColour, 32, 32768, 32768, 3);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColour, 32, 32768, 32768, 3);
     EXPECT_FALSE(loadBytes(eriwriter::eriFile(info, {1, 0, 1, 0})).has_value());
     // A depth the DIB does not carry.
-    const eri::ImageInfo odd = losslessInfo(0x00020200, -1, kGrey, 12, 4, 4, 0);
+    const eri::ImageInfo odd = losslessImageInfo(0x00020200, -1, kGrey, 12, 4, 4, 0);
     EXPECT_FALSE(loadBytes(eriwriter::eriFile(odd, {2, 0, 0, 0})).has_value());
 }
 

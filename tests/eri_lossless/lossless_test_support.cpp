@@ -41,21 +41,6 @@ eriwriter::PlanePicture makePicture(std::int32_t width, std::int32_t height, int
     return picture;
 }
 
-eri::ImageInfo losslessInfo(std::uint32_t version, std::int32_t architecture,
-                            std::uint32_t formatType, std::uint32_t bitsPerPixel,
-                            std::int32_t width, std::int32_t height, std::uint32_t degree) {
-    eri::ImageInfo info;
-    info.codingVersion = version;
-    info.transformation = eri::kLosslessTransformation;
-    info.architecture = architecture;
-    info.formatType = formatType;
-    info.width = width;
-    info.height = height;
-    info.bitsPerPixel = bitsPerPixel;
-    info.blockingDegree = degree;
-    return info;
-}
-
 std::vector<std::uint8_t> expectedDib(const eri::ImageInfo& info,
                                       const eriwriter::PlanePicture& picture,
                                       const std::vector<std::uint8_t>* palette) {

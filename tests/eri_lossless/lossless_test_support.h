@@ -11,6 +11,8 @@
 
 namespace eritest {
 
+using eriwriter::losslessImageInfo;
+
 constexpr std::uint32_t kColour = 1;
 constexpr std::uint32_t kGrey = 2;
 constexpr std::uint32_t kColourAlpha = 0x04000001;
@@ -20,10 +22,6 @@ enum class PictureKind { random, smooth };
 // Samples of `planes` planes with `sampleBits` bits each.
 eriwriter::PlanePicture makePicture(std::int32_t width, std::int32_t height, int planes,
                                     int sampleBits, PictureKind kind, std::uint32_t seed);
-
-eri::ImageInfo losslessInfo(std::uint32_t version, std::int32_t architecture,
-                            std::uint32_t formatType, std::uint32_t bitsPerPixel,
-                            std::int32_t width, std::int32_t height, std::uint32_t degree);
 
 // The DIB that loadEriImage must give for a picture stored with `info`
 // (lines of `picture` in decoded order). `palette` is the colour table of

@@ -98,8 +98,8 @@ TEST_P(BlockRoundTrip, EverySizeDegreeAndOrientation) {
                 const auto picture =
                     makePicture(size.width, size.height, planes, sampleBits, kind, seed);
                 const eri::ImageInfo info =
-                    losslessInfo(c.version, c.architecture, c.formatType, c.bitsPerPixel,
-                                 size.width, sign * size.height, degree);
+                    losslessImageInfo(c.version, c.architecture, c.formatType, c.bitsPerPixel,
+                                      size.width, sign * size.height, degree);
                 eriwriter::LosslessFrameOptions options;
                 options.frameCode = c.frameCode;
                 options.codingVersion = c.version;
@@ -142,8 +142,8 @@ TEST(LineImageRoundTrip, EveryArchitectureVersionAndFormat) {
                         const PictureKind kind =
                             seed % 3 == 0 ? PictureKind::smooth : PictureKind::random;
                         const auto picture = makePicture(width, std::abs(height), 1, 8, kind, seed);
-                        const eri::ImageInfo info =
-                            losslessInfo(version, architecture, format, 8, width, height, degree);
+                        const eri::ImageInfo info = losslessImageInfo(version, architecture, format,
+                                                                      8, width, height, degree);
                         std::vector<std::uint8_t> lines(picture.planes[0].begin(),
                                                         picture.planes[0].end());
                         const auto frame =
@@ -169,7 +169,7 @@ TEST(ArithmeticSymbolWidth, NarrowSymbolsCarryFlatPictures) {
         picture.width = 19;
         picture.height = 11;
         picture.planes.assign(3, std::vector<std::int32_t>(19 * 11, 0));
-        const eri::ImageInfo info = losslessInfo(0x00020200, 32, kColour, 24, 19, 11, 2);
+        const eri::ImageInfo info = losslessImageInfo(0x00020200, 32, kColour, 24, 19, 11, 2);
         eriwriter::LosslessFrameOptions options;
         options.architecture = 32;
         options.blockingDegree = 2;

@@ -13,7 +13,7 @@ namespace {
 
 TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
     const auto picture = makePicture(21, 13, 3, 8, PictureKind::smooth, 8);
-    const eri::ImageInfo info = losslessInfo(0x00020200, -4, kColour, 24, 21, -13, 3);
+    const eri::ImageInfo info = losslessImageInfo(0x00020200, -4, kColour, 24, 21, -13, 3);
     eriwriter::LosslessFrameOptions options;
     options.frameCode = 8;
     options.architecture = -4;

@@ -28,21 +28,6 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     return static_cast<bool>(out);
 }
 
-eri::ImageInfo infoFor(std::uint32_t version, std::int32_t architecture, std::uint32_t format,
-                       std::uint32_t bits, std::int32_t width, std::int32_t height,
-                       std::uint32_t degree) {
-    eri::ImageInfo info;
-    info.codingVersion = version;
-    info.transformation = eri::kLosslessTransformation;
-    info.architecture = architecture;
-    info.formatType = format;
-    info.width = width;
-    info.height = height;
-    info.bitsPerPixel = bits;
-    info.blockingDegree = degree;
-    return info;
-}
-
 // A drawn picture: a sky gradient, a sun, rolling hills; plane 3 (alpha) a soft disc.
 eriwriter::PlanePicture scene(std::int32_t width, std::int32_t height, int planes, int bits) {
     eriwriter::PlanePicture picture{width, height, {}};
@@ -121,15 +106,19 @@ int writeSamples(const std::string& folder) {
     }
     const Sample samples[] = {
         {"hills_huffman.eri",
-         blockFile(infoFor(0x00020200, -4, kColour, 24, w, h, 3), 8, true, 1, scene(w, h, 3, 8))},
+         blockFile(eriwriter::losslessImageInfo(0x00020200, -4, kColour, 24, w, h, 3), 8, true, 1,
+                   scene(w, h, 3, 8))},
         {"hills_arithmetic.eri",
-         blockFile(infoFor(0x00020200, 32, kColour, 24, w, h, 3), 4, true, 2, scene(w, h, 3, 8))},
-        {"disc_alpha.eri", blockFile(infoFor(0x00020200, -1, kColourAlpha, 32, 96, 96, 4), 1, false,
-                                     3, scene(96, 96, 4, 8))},
+         blockFile(eriwriter::losslessImageInfo(0x00020200, 32, kColour, 24, w, h, 3), 4, true, 2,
+                   scene(w, h, 3, 8))},
+        {"disc_alpha.eri",
+         blockFile(eriwriter::losslessImageInfo(0x00020200, -1, kColourAlpha, 32, 96, 96, 4), 1,
+                   false, 3, scene(96, 96, 4, 8))},
         {"hills_grey.eri",
-         blockFile(infoFor(0x00020100, -1, kGrey, 8, w, h, 3), 1, true, 4, scene(w, h, 1, 8))},
+         blockFile(eriwriter::losslessImageInfo(0x00020100, -1, kGrey, 8, w, h, 3), 1, true, 4,
+                   scene(w, h, 1, 8))},
         {"checks_palette.eri",
-         eriwriter::eriFile(infoFor(0x00020200, -4, kColour, 8, w, h, 0),
+         eriwriter::eriFile(eriwriter::losslessImageInfo(0x00020200, -4, kColour, 8, w, h, 0),
                             eriwriter::encodeLineImageFrame(-4, w, indices), &palette)},
     };
     for (const Sample& sample : samples) {
@@ -180,9 +169,10 @@ int writeCorpus(const std::string& folder) {
                         }
                     }
                     const std::int32_t sign = random() % 2 == 0 ? 1 : -1;
-                    if (!save(blockFile(infoFor(version, architecture, f.type, f.bits, width,
-                                                sign * height, degree),
-                                        frame, front, ++seed, picture))) {
+                    if (!save(blockFile(
+                            eriwriter::losslessImageInfo(version, architecture, f.type, f.bits,
+                                                         width, sign * height, degree),
+                            frame, front, ++seed, picture))) {
                         return 1;
                     }
                 }
@@ -198,10 +188,11 @@ int writeCorpus(const std::string& folder) {
                 b = static_cast<std::uint8_t>(random() % 5 * 40);
             }
             std::vector<std::uint8_t> palette(1024, 0x55);
-            if (!save(eriwriter::eriFile(
-                    infoFor(0x00020200, architecture, format, 8, width, height, 0),
-                    eriwriter::encodeLineImageFrame(architecture, width, lines),
-                    format == kColour ? &palette : nullptr))) {
+            if (!save(
+                    eriwriter::eriFile(eriwriter::losslessImageInfo(0x00020200, architecture,
+                                                                    format, 8, width, height, 0),
+                                       eriwriter::encodeLineImageFrame(architecture, width, lines),
+                                       format == kColour ? &palette : nullptr))) {
                 return 1;
             }
         }

@@ -297,6 +297,21 @@ std::optional<std::vector<std::uint8_t>> LosslessFrameEncoder::encode() {
 
 }  // namespace
 
+eri::ImageInfo losslessImageInfo(std::uint32_t version, std::int32_t architecture,
+                                 std::uint32_t formatType, std::uint32_t bitsPerPixel,
+                                 std::int32_t width, std::int32_t height, std::uint32_t degree) {
+    eri::ImageInfo info;
+    info.codingVersion = version;
+    info.transformation = eri::kLosslessTransformation;
+    info.architecture = architecture;
+    info.formatType = formatType;
+    info.width = width;
+    info.height = height;
+    info.bitsPerPixel = bitsPerPixel;
+    info.blockingDegree = degree;
+    return info;
+}
+
 int losslessChannels(std::uint32_t formatType, std::uint32_t bitsPerPixel) {
     if ((formatType & 0xFFFFFF) != 1 || bitsPerPixel <= 8) {
         return 1;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "eri/image_info.h"
+
 namespace eriwriter {
 
 // Samples of a picture in decoded line order: plane p, line y, column x at
@@ -32,6 +34,11 @@ struct LosslessFrameOptions {
     // count the rest are drawn from the seed.
     std::vector<std::uint32_t> codes;
 };
+
+// The image information of a lossless picture.
+eri::ImageInfo losslessImageInfo(std::uint32_t version, std::int32_t architecture,
+                                 std::uint32_t formatType, std::uint32_t bitsPerPixel,
+                                 std::int32_t width, std::int32_t height, std::uint32_t degree);
 
 // Channels of a lossless picture, as the decoder counts them.
 int losslessChannels(std::uint32_t formatType, std::uint32_t bitsPerPixel);
