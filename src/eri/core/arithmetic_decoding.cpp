@@ -1,3 +1,4 @@
+#include <bit>
 #include <cstring>
 
 #include "eri/core/bit_cursor.h"
@@ -113,6 +114,19 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
         range = static_cast<std::uint32_t>(std::uint64_t{range} * frequency / total);
         bool dry = false;
         while (range < kHalfRange) {
+            // All k doubling steps at once, when the register holds their bits
+            // and the lookahead cannot turn all ones on the way: that needs its
+            // low 32 - k bits to be ones already.
+            const int k = std::countl_zero(range);
+            if (cursor.count >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
+                const std::uint32_t bits = cursor.reg >> (32 - k);
+                cursor.reg <<= k;
+                cursor.count -= k;
+                code = (code << k) | (lookahead >> (32 - k));
+                lookahead = (lookahead << k) | bits;
+                range <<= k;
+                break;
+            }
             std::uint32_t bit = 0;
             if (!takeBit(bit)) {
                 dry = true;

@@ -2,7 +2,9 @@
 // loops, with the word load inline and only the byte refill out of line.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "eri/core/bit_input.h"
 
@@ -25,13 +27,45 @@ struct BitCursor {
         if (input.bytesLeft_ == 0 && !input.fillBuffer()) {
             return false;
         }
-        const std::uint8_t* p = input.bufferCursor_;
-        reg = static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-              static_cast<std::uint32_t>(p[2]) << 8 | p[3];
-        input.bufferCursor_ = p + 4;
+        reg = bufferedWord();
+        input.bufferCursor_ += 4;
         input.bytesLeft_ -= 4;
         count = 32;
         return true;
+    }
+
+    // The next bits without taking them, left-aligned: those left in the
+    // register, then the next word when the buffer already holds it. Bits past
+    // `available` are zero. Lets the decoders take a whole code at once.
+    [[gnu::always_inline]] std::uint64_t peekWindow(int& available) const {
+        // Past the arithmetic code's end the register is a run of zero bits.
+        if (count > 32) {
+            available = 32;
+            return 0;
+        }
+        std::uint64_t window = std::uint64_t{reg} << 32;
+        available = count;
+        if (input.bytesLeft_ >= 4) {
+            window |= std::uint64_t{bufferedWord()} << (32 - count);
+            available += 32;
+        }
+        return window;
+    }
+
+    // Takes n bits of the last peekWindow (n <= 32 and n <= available), as
+    // bit-by-bit taking would: the next word enters only once a bit of it is used.
+    [[gnu::always_inline]] void skipBits(int n) {
+        if (n <= count) {
+            reg = n == 32 ? 0 : reg << n;
+            count -= n;
+            return;
+        }
+        const int fromWord = n - count;
+        const std::uint32_t word = bufferedWord();
+        input.bufferCursor_ += 4;
+        input.bytesLeft_ -= 4;
+        reg = fromWord == 32 ? 0 : word << fromWord;
+        count = 32 - fromWord;
     }
 
     // 0 or 1, or -1 when the data has ended.
@@ -68,7 +102,25 @@ struct BitCursor {
 
     // False at the end of the data, and for a code of 32 or more data bits,
     // whose value would not fit in 32 bits.
-    bool takeGamma(std::uint32_t& value) {
+    [[gnu::always_inline]] bool takeGamma(std::uint32_t& value) {
+        // Codes of up to 15 data bits lying wholly in the window are read at
+        // once: the flags stand at even places, the data bits between them.
+        int available = 0;
+        const auto top = static_cast<std::uint32_t>(peekWindow(available) >> 32);
+        const std::uint32_t stops = ~top & 0xAAAAAAAAu;
+        if (stops != 0) {
+            const int k = std::countl_zero(stops) >> 1;
+            const int length = 2 * k + 1;
+            if (length <= available) {
+                value = gammaValue(top, k);
+                skipBits(length);
+                return true;
+            }
+        }
+        return takeGammaBitwise(value);
+    }
+
+    [[gnu::noinline]] bool takeGammaBitwise(std::uint32_t& value) {
         std::uint32_t data = 0;
         int k = 0;
         for (;;) {
@@ -91,6 +143,31 @@ struct BitCursor {
         }
         value = (std::uint32_t{1} << k) + data;
         return true;
+    }
+
+    // Value of a gamma code of k data bits standing left-aligned in `bits`.
+    static std::uint32_t gammaValue(std::uint32_t bits, int k) {
+        const auto data = static_cast<std::uint32_t>(std::uint64_t{bits} >> (32 - 2 * k));
+        return (std::uint32_t{1} << k) | evenBits(data);
+    }
+
+  private:
+    std::uint32_t bufferedWord() const {
+        std::uint32_t word = 0;
+        std::memcpy(&word, input.bufferCursor_, 4);
+        if constexpr (std::endian::native == std::endian::little) {
+            word = __builtin_bswap32(word);
+        }
+        return word;
+    }
+
+    // Packs bits 0, 2, 4, ... of x into the low half, lowest first.
+    static std::uint32_t evenBits(std::uint32_t x) {
+        x &= 0x55555555u;
+        x = (x | x >> 1) & 0x33333333u;
+        x = (x | x >> 2) & 0x0F0F0F0Fu;
+        x = (x | x >> 4) & 0x00FF00FFu;
+        return (x | x >> 8) & 0x0000FFFFu;
     }
 };
 

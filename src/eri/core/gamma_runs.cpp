@@ -1,53 +1,87 @@
 #include <algorithm>
+#include <bit>
 
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
 
 namespace eri {
+namespace {
+
+// A sign bit (1 for negative) and the magnitude's gamma code, read at once
+// when both lie in the cursor's window. False at the end of the data.
+[[gnu::always_inline]] inline bool takeSignedGamma(detail::BitCursor& cursor, std::int32_t& value) {
+    int available = 0;
+    const std::uint64_t window = cursor.peekWindow(available);
+    const auto magnitudeBits = static_cast<std::uint32_t>(window >> 31);
+    const std::uint32_t stops = ~magnitudeBits & 0xAAAAAAAAu;
+    if (stops != 0) {
+        const int k = std::countl_zero(stops) >> 1;
+        const int length = 2 * k + 2;
+        if (length <= available) {
+            const std::uint32_t gamma = detail::BitCursor::gammaValue(magnitudeBits, k);
+            value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - gamma : gamma);
+            cursor.skipBits(length);
+            return true;
+        }
+    }
+    const int sign = cursor.takeBit();
+    std::uint32_t gamma = 0;
+    if (sign < 0 || !cursor.takeGamma(gamma)) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(sign != 0 ? 0u - gamma : gamma);
+    return true;
+}
+
+}  // namespace
 
 std::uint32_t BitInput::decodeGammaRuns(std::int32_t* out, std::uint32_t count) {
+    // The run state lives in locals while decoding: stores to `out` could
+    // otherwise alias it and force reloads.
     detail::BitCursor cursor(*this);
+    std::int32_t* __restrict const values = out;
+    std::uint32_t left = runLength;
+    std::int32_t nonZero = runIsNonZero;
     std::uint32_t stored = 0;
-    std::uint32_t gamma = 0;
-    if (runLength == 0) {
-        if (!cursor.takeGamma(gamma)) {
-            cursor.save();
-            return 0;
-        }
-        runLength = gamma;
+    const auto finish = [&](std::uint32_t result) {
+        runLength = left;
+        runIsNonZero = nonZero;
+        cursor.save();
+        return result;
+    };
+    if (left == 0 && !cursor.takeGamma(left)) {
+        return finish(0);
     }
     for (;;) {
-        const std::uint32_t n = std::min(count - stored, runLength);
-        runLength -= n;
-        if (runIsNonZero != 0) {
+        const std::uint32_t n = std::min(count - stored, left);
+        left -= n;
+        if (nonZero != 0) {
             for (std::uint32_t i = 0; i < n; ++i) {
-                const int sign = cursor.takeBit();
-                if (sign < 0 || !cursor.takeGamma(gamma)) {
-                    cursor.save();
-                    return stored;
+                if (!takeSignedGamma(cursor, values[stored])) {
+                    return finish(stored);
                 }
-                out[stored++] = static_cast<std::int32_t>(sign != 0 ? 0u - gamma : gamma);
+                ++stored;
             }
         } else {
-            std::fill(out + stored, out + stored + n, 0);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                values[stored + i] = 0;
+            }
             stored += n;
         }
         if (stored == count) {
             break;
         }
-        runIsNonZero = ~runIsNonZero;
-        if (!cursor.takeGamma(gamma)) {
-            cursor.save();
-            return stored;
+        nonZero = ~nonZero;
+        if (!cursor.takeGamma(left)) {
+            left = 0;
+            return finish(stored);
         }
-        runLength = gamma;
     }
     // A run that ended with the request leaves the next call a fresh run of the other kind.
-    if (runLength == 0) {
-        runIsNonZero = ~runIsNonZero;
+    if (left == 0) {
+        nonZero = ~nonZero;
     }
-    cursor.save();
-    return stored;
+    return finish(stored);
 }
 
 }  // namespace eri

@@ -11,38 +11,64 @@ constexpr int kTreeCount = 257;
 constexpr int kRunTree = 256;
 
 // Escapes of value and byte trees carry the symbol as 8 raw bits.
-inline bool readRawByte(detail::BitCursor& cursor, std::uint32_t& symbol) {
-    return cursor.takeBits(8, symbol);
-}
+struct ReadRawByte {
+    bool operator()(detail::BitCursor& cursor, std::uint32_t& symbol) const {
+        return cursor.takeBits(8, symbol);
+    }
+};
 
 // Escapes of the run tree carry a gamma code. A length that would collide
 // with the escape code (or lose its top bit in the leaf code) is damaged data.
-inline bool readRawRun(detail::BitCursor& cursor, std::uint32_t& symbol) {
-    return cursor.takeGamma(symbol) && symbol < kEscapeSymbol;
+struct ReadRawRun {
+    bool operator()(detail::BitCursor& cursor, std::uint32_t& symbol) const {
+        return cursor.takeGamma(symbol) && symbol < kEscapeSymbol;
+    }
+};
+
+// Follows the code's bits from the root's children to a leaf: over the
+// cursor's window while it lasts, then bit by bit. False at the end of the data.
+[[gnu::always_inline]] inline bool walkToLeaf(detail::BitCursor& cursor, const HuffmanNode* nodes,
+                                              std::int32_t child, int& node, std::int32_t& code) {
+    int available = 0;
+    std::uint64_t window = cursor.peekWindow(available);
+    const int limit = available < 32 ? available : 32;
+    for (int used = 1; used <= limit; ++used) {
+        node = child + static_cast<int>(window >> 63);
+        window <<= 1;
+        code = nodes[node].childOrLeaf;
+        if (code < 0) {
+            cursor.skipBits(used);
+            return true;
+        }
+        child = code;
+    }
+    cursor.skipBits(limit);
+    for (;;) {
+        const int bit = cursor.takeBit();
+        if (bit < 0) {
+            return false;
+        }
+        node = child + bit;
+        code = nodes[node].childOrLeaf;
+        if (code < 0) {
+            return true;
+        }
+        child = code;
+    }
 }
 
 // One symbol from `tree`: walk, weight update and rescale check, escape.
 // False at the end of the data.
 template <typename ReadRaw>
-inline bool decodeFromTree(detail::BitCursor& cursor, HuffmanTree& tree, ReadRaw readRaw,
-                           std::uint32_t& symbol) {
+[[gnu::always_inline]] inline bool decodeFromTree(detail::BitCursor& cursor, HuffmanTree& tree,
+                                                  ReadRaw readRaw, std::uint32_t& symbol) {
     HuffmanNode* const nodes = tree.nodes;
     std::int32_t child = nodes[kHuffmanRoot].childOrLeaf;
     if (child != kEmptyRoot) {
-        int node;
-        std::int32_t code;
-        for (;;) {
-            if (cursor.count == 0 && !cursor.loadWord()) {
-                return false;
-            }
-            node = child + static_cast<int>(cursor.reg >> 31);
-            cursor.reg <<= 1;
-            --cursor.count;
-            code = nodes[node].childOrLeaf;
-            if (code < 0) {
-                break;
-            }
-            child = code;
+        int node = 0;
+        std::int32_t code = 0;
+        if (!walkToLeaf(cursor, nodes, child, node, code)) {
+            return false;
         }
         tree.incrementLeaf(node);
         if (nodes[kHuffmanRoot].weight >= kRescaleWeight) {
@@ -81,7 +107,7 @@ bool BitInput::initHuffmanTrees() {
 std::uint32_t BitInput::decodeHuffmanSymbol(HuffmanTree& tree) {
     detail::BitCursor cursor(*this);
     std::uint32_t symbol = 0;
-    const bool decoded = decodeFromTree(cursor, tree, readRawByte, symbol);
+    const bool decoded = decodeFromTree(cursor, tree, ReadRawByte{}, symbol);
     cursor.save();
     return decoded ? symbol : kHuffmanEnd;
 }
@@ -100,7 +126,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     HuffmanTree* tree = valueTree_;
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decodeFromTree(cursor, *tree, readRawByte, symbol)) {
+        if (!decodeFromTree(cursor, *tree, ReadRawByte{}, symbol)) {
             cursor.save();
             return stored;
         }
@@ -110,7 +136,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
             tree = trees + (value & 0xFF);
             continue;
         }
-        if (!decodeFromTree(cursor, runTree, readRawRun, symbol)) {
+        if (!decodeFromTree(cursor, runTree, ReadRawRun{}, symbol)) {
             cursor.save();
             return stored;
         }
@@ -139,14 +165,14 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
     std::uint32_t stored = 0;
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decodeFromTree(cursor, *tree, readRawByte, symbol)) {
+        if (!decodeFromTree(cursor, *tree, ReadRawByte{}, symbol)) {
             cursor.save();
             return stored;
         }
         const std::uint32_t byte = symbol & 0xFF;
         out[stored++] = static_cast<std::uint8_t>(byte);
         if (byte == previous) {
-            if (!decodeFromTree(cursor, runTree, readRawRun, symbol)) {
+            if (!decodeFromTree(cursor, runTree, ReadRawRun{}, symbol)) {
                 cursor.save();
                 return stored;
             }
