@@ -2,6 +2,7 @@
 // loops, with the word load inline and only the byte refill out of line.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,35 @@
 #include "eri/core/bit_input.h"
 
 namespace eri::detail {
+
+// Gamma codes that fit in kShortGammaBits bits, by those bits (first bit most
+// significant); length 0 where the code is longer.
+struct ShortGamma {
+    std::uint8_t value;
+    std::uint8_t length;
+};
+
+constexpr int kShortGammaBits = 11;
+
+inline constexpr auto kShortGammas = [] {
+    std::array<ShortGamma, std::size_t{1} << kShortGammaBits> table{};
+    for (std::uint32_t bits = 0; bits < table.size(); ++bits) {
+        const auto bitAt = [bits](int place) { return bits >> (kShortGammaBits - 1 - place) & 1; };
+        std::uint32_t value = 1;
+        for (int place = 0; place < kShortGammaBits; place += 2) {
+            if (bitAt(place) == 0) {
+                table[bits] = {static_cast<std::uint8_t>(value),
+                               static_cast<std::uint8_t>(place + 1)};
+                break;
+            }
+            if (place + 1 == kShortGammaBits) {
+                break;
+            }
+            value = value * 2 + bitAt(place + 1);
+        }
+    }
+    return table;
+}();
 
 struct BitCursor {
     BitInput& input;
@@ -103,10 +133,17 @@ struct BitCursor {
     // False at the end of the data, and for a code of 32 or more data bits,
     // whose value would not fit in 32 bits.
     [[gnu::always_inline]] bool takeGamma(std::uint32_t& value) {
+        int available = 0;
+        const std::uint64_t window = peekWindow(available);
+        const ShortGamma known = kShortGammas[window >> (64 - kShortGammaBits)];
+        if (known.length != 0 && known.length <= available) {
+            value = known.value;
+            skipBits(known.length);
+            return true;
+        }
         // Codes of up to 15 data bits lying wholly in the window are read at
         // once: the flags stand at even places, the data bits between them.
-        int available = 0;
-        const auto top = static_cast<std::uint32_t>(peekWindow(available) >> 32);
+        const auto top = static_cast<std::uint32_t>(window >> 32);
         const std::uint32_t stops = ~top & 0xAAAAAAAAu;
         if (stops != 0) {
             const int k = std::countl_zero(stops) >> 1;
@@ -161,13 +198,20 @@ struct BitCursor {
         return word;
     }
 
-    // Packs bits 0, 2, 4, ... of x into the low half, lowest first.
+    // Packs bits 0, 2, 4, ... of a 30-bit x into the low half, lowest first,
+    // a byte at a time: a shorter dependency chain than bit tricks.
     static std::uint32_t evenBits(std::uint32_t x) {
-        x &= 0x55555555u;
-        x = (x | x >> 1) & 0x33333333u;
-        x = (x | x >> 2) & 0x0F0F0F0Fu;
-        x = (x | x >> 4) & 0x00FF00FFu;
-        return (x | x >> 8) & 0x0000FFFFu;
+        static constexpr auto kEvenBitsOfByte = [] {
+            std::array<std::uint8_t, 256> table{};
+            for (std::uint32_t b = 0; b < 256; ++b) {
+                table[b] =
+                    static_cast<std::uint8_t>((b & 1) | (b >> 1 & 2) | (b >> 2 & 4) | (b >> 3 & 8));
+            }
+            return table;
+        }();
+        return kEvenBitsOfByte[x & 0xFF] | std::uint32_t{kEvenBitsOfByte[x >> 8 & 0xFF]} << 4 |
+               std::uint32_t{kEvenBitsOfByte[x >> 16 & 0xFF]} << 8 |
+               std::uint32_t{kEvenBitsOfByte[x >> 24]} << 12;
     }
 };
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
@@ -12,6 +13,13 @@ namespace {
 [[gnu::always_inline]] inline bool takeSignedGamma(detail::BitCursor& cursor, std::int32_t& value) {
     int available = 0;
     const std::uint64_t window = cursor.peekWindow(available);
+    const detail::ShortGamma known = detail::kShortGammas[window >> (63 - detail::kShortGammaBits) &
+                                                          ((1 << detail::kShortGammaBits) - 1)];
+    if (known.length != 0 && known.length < available) {
+        value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - known.value : known.value);
+        cursor.skipBits(known.length + 1);
+        return true;
+    }
     const auto magnitudeBits = static_cast<std::uint32_t>(window >> 31);
     const std::uint32_t stops = ~magnitudeBits & 0xAAAAAAAAu;
     if (stops != 0) {
@@ -52,6 +60,9 @@ std::uint32_t BitInput::decodeGammaRuns(std::int32_t* out, std::uint32_t count) 
     if (left == 0 && !cursor.takeGamma(left)) {
         return finish(0);
     }
+    // Zero runs are mostly short and many: clearing the span once beats a
+    // fill per run.
+    std::memset(values, 0, std::size_t{count} * sizeof(std::int32_t));
     for (;;) {
         const std::uint32_t n = std::min(count - stored, left);
         left -= n;
@@ -63,9 +74,6 @@ std::uint32_t BitInput::decodeGammaRuns(std::int32_t* out, std::uint32_t count) 
                 ++stored;
             }
         } else {
-            for (std::uint32_t i = 0; i < n; ++i) {
-                values[stored + i] = 0;
-            }
             stored += n;
         }
         if (stored == count) {
