@@ -56,7 +56,8 @@ class BitInput {
     std::uint32_t decodeHuffmanSymbol(HuffmanTree& tree);
     std::uint32_t decodeHuffmanValues(std::int32_t* out, std::uint32_t count);
     std::uint32_t decodeHuffmanBytes(std::uint8_t* out, std::uint32_t count);
-    HuffmanTree* huffmanTree(int index) { return trees_ ? trees_.get() + index : nullptr; }
+    // Tree 0..255 (after that value or byte) or 256 (run lengths).
+    HuffmanTree* huffmanTree(int index) { return trees_ ? &readyTree(index) : nullptr; }
     HuffmanTree* valueTree() const { return valueTree_; }
 
     // b in 1..8; false for any other width or when the models cannot be allocated.
@@ -105,7 +106,20 @@ class BitInput {
     BlockPtr<std::uint8_t> buffer_;
     const std::uint8_t* bufferCursor_ = nullptr;
     BlockPtr<std::uint8_t> mtfTables_;
+    // Trees are set up when first used: a picture uses few of the 257, and
+    // touching all of them costs more than decoding a small one.
+    HuffmanTree& readyTree(int index) {
+        std::uint64_t& word = treesReady_[static_cast<unsigned>(index) / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (static_cast<unsigned>(index) % 64);
+        if ((word & bit) == 0) {
+            trees_.get()[index].initializeTree();
+            word |= bit;
+        }
+        return trees_.get()[index];
+    }
+
     BlockPtr<HuffmanTree> trees_;
+    std::uint64_t treesReady_[5] = {};
     HuffmanTree* valueTree_ = nullptr;
     BlockPtr<std::uint32_t> models_;
 };

@@ -97,10 +97,8 @@ bool BitInput::initHuffmanTrees() {
             return false;
         }
     }
-    for (int t = 0; t < kTreeCount; ++t) {
-        trees_.get()[t].initializeTree();
-    }
-    valueTree_ = trees_.get();
+    std::fill(std::begin(treesReady_), std::end(treesReady_), 0);
+    valueTree_ = &readyTree(0);
     return true;
 }
 
@@ -122,7 +120,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
 
     detail::BitCursor cursor(*this);
     HuffmanTree* const trees = trees_.get();
-    HuffmanTree& runTree = trees[kRunTree];
+    HuffmanTree& runTree = readyTree(kRunTree);
     HuffmanTree* tree = valueTree_;
     std::uint32_t symbol = 0;
     while (stored < count) {
@@ -133,7 +131,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
         const std::int32_t value = static_cast<std::int8_t>(symbol & 0xFF);
         out[stored++] = value;
         if (value != 0) {
-            tree = trees + (value & 0xFF);
+            tree = &readyTree(value & 0xFF);
             continue;
         }
         if (!decodeFromTree(cursor, runTree, ReadRawRun{}, symbol)) {
@@ -158,8 +156,7 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
         return 0;
     }
     detail::BitCursor cursor(*this);
-    HuffmanTree* const trees = trees_.get();
-    HuffmanTree& runTree = trees[kRunTree];
+    HuffmanTree& runTree = readyTree(kRunTree);
     HuffmanTree* tree = valueTree_;
     std::uint32_t previous = kEscapeSymbol;
     std::uint32_t stored = 0;
@@ -187,7 +184,7 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
             }
         }
         previous = byte;
-        tree = trees + byte;
+        tree = &readyTree(static_cast<int>(byte));
     }
     valueTree_ = tree;
     cursor.save();
