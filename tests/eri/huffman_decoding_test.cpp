@@ -119,6 +119,25 @@ TEST(HuffmanValues, RoundTripOverRandomStreamsAndSplits) {
     }
 }
 
+// A second frame on the same input starts from fresh trees, including those
+// only the first frame used.
+TEST(HuffmanValues, InitialisingAgainForgetsEveryTree) {
+    const Values first = {4, -7, 4, 9, 0, 0, 12, -7, 3};
+    const Values second = {4, 1, 1, 2, 0, 5};
+    // Each frame starts on a word of its own.
+    Bytes bytes = encodeValues(first);
+    bytes.resize((bytes.size() + 3) / 4 * 4);
+    const Bytes secondBytes = encodeValues(second);
+    bytes.insert(bytes.end(), secondBytes.begin(), secondBytes.end());
+    BytesBitInput input(bytes, 8);
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_EQ(decodeValues(input, 9), first);
+    input.bitCount = 0;
+    ASSERT_TRUE(input.initHuffmanTrees());
+    EXPECT_TRUE(input.huffmanTree(4)->isEmpty());
+    EXPECT_EQ(decodeValues(input, 6), second);
+}
+
 // More than 256 distinct run lengths: the run tree relabels instead of growing.
 TEST(HuffmanValues, ManyDistinctRunLengths) {
     Values values;
