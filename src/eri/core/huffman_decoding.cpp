@@ -70,8 +70,7 @@ template <typename ReadRaw>
         if (!walkToLeaf(cursor, nodes, child, node, code)) {
             return false;
         }
-        tree.incrementLeaf(node);
-        if (nodes[kHuffmanRoot].weight >= kRescaleWeight) {
+        if (tree.incrementLeaf(node) >= kRescaleWeight) {
             tree.rescaleTree();
         }
         symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;

@@ -37,14 +37,15 @@ struct HuffmanTree {
     void rescaleTree();
 
     // Raises the leaf's weight by one and restores the order up to the root.
-    inline void incrementLeaf(int node) {
+    // Returns the root's new weight.
+    inline std::uint16_t incrementLeaf(int node) {
         ++nodes[node].weight;
-        updateWeights(node);
+        return updateWeights(node);
     }
 
     // Restores the order from `node`, whose weight was just raised, to the
-    // root, adding one to every ancestor on the way.
-    inline void updateWeights(int node) {
+    // root, adding one to every ancestor on the way. Returns the root's weight.
+    inline std::uint16_t updateWeights(int node) {
         std::uint16_t w = nodes[node].weight;
         while (node < kHuffmanRoot) {
             if (nodes[node + 1].weight < w) {
@@ -59,6 +60,7 @@ struct HuffmanTree {
             }
             w = ++nodes[node].weight;
         }
+        return w;
     }
 
     // Swaps weight and contents of two positions; each keeps its parent.
