@@ -62,7 +62,9 @@ std::uint32_t BitInput::decodeGammaRuns(std::int32_t* out, std::uint32_t count) 
     }
     // Zero runs are mostly short and many: clearing the span once beats a
     // fill per run.
-    std::memset(values, 0, std::size_t{count} * sizeof(std::int32_t));
+    if (count != 0) {
+        std::memset(values, 0, std::size_t{count} * sizeof(std::int32_t));
+    }
     for (;;) {
         const std::uint32_t n = std::min(count - stored, left);
         left -= n;
