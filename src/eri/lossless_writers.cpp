@@ -1,5 +1,7 @@
 // The lossless block writers: plane 0 goes to the first byte of a pixel,
 // plane 1 to the second, plane 2 to the third, plane 3 to the fourth.
+#include <cstring>
+
 #include "eri/eri_image_decoder.h"
 
 namespace eri {
@@ -50,11 +52,27 @@ void EriImageDecoder::writeColourBytes(std::uint8_t* destination, std::int32_t s
     const std::int32_t* p0 = blockBuffer.get();
     const std::int32_t* p1 = p0 + blockArea;
     const std::int32_t* p2 = p1 + blockArea;
-    const std::int32_t step = bytesPerPixel;
+    if (bytesPerPixel == 3) {
+        // Each row is put together on the stack and stored in one go: the
+        // picture's lines are far apart and mostly not yet in the cache.
+        std::uint8_t line[3 << kMaxLosslessDegree];
+        for (std::int32_t y = 0; y < height; ++y) {
+            const std::int32_t row = y * blockSide;
+            for (std::int32_t x = 0; x < width; ++x) {
+                line[3 * x] = static_cast<std::uint8_t>(p0[row + x]);
+                line[3 * x + 1] = static_cast<std::uint8_t>(p1[row + x]);
+                line[3 * x + 2] = static_cast<std::uint8_t>(p2[row + x]);
+            }
+            std::memcpy(destination + static_cast<std::ptrdiff_t>(y) * stride, line,
+                        static_cast<std::size_t>(3 * width));
+        }
+        return;
+    }
+    // 32 bits without alpha: the fourth byte of each pixel is left alone.
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
         const std::int32_t row = y * blockSide;
-        for (std::int32_t x = 0; x < width; ++x, out += step) {
+        for (std::int32_t x = 0; x < width; ++x, out += 4) {
             out[0] = static_cast<std::uint8_t>(p0[row + x]);
             out[1] = static_cast<std::uint8_t>(p1[row + x]);
             out[2] = static_cast<std::uint8_t>(p2[row + x]);

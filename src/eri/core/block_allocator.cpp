@@ -12,6 +12,9 @@ constexpr std::size_t kHeapHeader = 8;
 constexpr std::size_t kPageHeader = 16;
 constexpr char kHeapTag[4] = {'h', 'e', 'a', 'p'};
 constexpr char kPageTag[4] = {'p', 'a', 'g', 'e'};
+// Mappings of this size and more ask for huge pages: a picture's buffers are
+// then faulted in a few times instead of thousands.
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 
 }  // namespace
 
@@ -33,6 +36,11 @@ void* allocateBlock(std::size_t size) {
     if (mapped == MAP_FAILED) {
         return nullptr;
     }
+#ifdef MADV_HUGEPAGE
+    if (length >= kHugePageSize) {
+        madvise(mapped, length, MADV_HUGEPAGE);  // only a hint; refusal changes nothing
+    }
+#endif
     auto* base = static_cast<unsigned char*>(mapped);
     // The mapping length is kept in the header: munmap needs it back.
     std::memcpy(base, &length, sizeof length);
