@@ -62,24 +62,29 @@ inline __m128i lastLane(__m128i v) {
 // operation sees every plane's differences before any is overwritten.
 template <int Planes, bool Horizontal>
 void reconstructVectors(const BlockPass& pass, const PlaneAddition& addition) {
+    // Local copies: the stores below could otherwise alias the pass's fields.
     const int side = pass.side;
     const int area = side * side;
+    const std::int32_t* const differences = pass.differences;
+    std::int32_t* const samples = pass.samples;
+    std::int32_t* const rowCarries = pass.rowCarries;
+    std::int32_t* const lineSegments = pass.lineSegments;
     __m128i masks[Planes];
     for (int p = 0; p < Planes; ++p) {
         masks[p] = _mm_set1_epi32(static_cast<int>(addition.masks[p]));
     }
-    const std::int32_t* const sourcePlane = pass.differences + addition.source * area;
+    const std::int32_t* const sourcePlane = differences + addition.source * area;
     for (int y = 0; y < side; ++y) {
         __m128i carries[Planes];
         for (int p = 0; p < Planes; ++p) {
-            carries[p] = _mm_set1_epi32(pass.rowCarries[p * side + y]);
+            carries[p] = _mm_set1_epi32(rowCarries[p * side + y]);
         }
         const int rowStart = y * side;
         for (int x = 0; x < side; x += 4) {
             const __m128i from = load(sourcePlane + rowStart + x);
             __m128i values[Planes];
             for (int p = 0; p < Planes; ++p) {
-                values[p] = _mm_add_epi32(load(pass.differences + p * area + rowStart + x),
+                values[p] = _mm_add_epi32(load(differences + p * area + rowStart + x),
                                           _mm_and_si128(from, masks[p]));
             }
             for (int p = 0; p < Planes; ++p) {
@@ -88,14 +93,14 @@ void reconstructVectors(const BlockPass& pass, const PlaneAddition& addition) {
                     v = _mm_add_epi32(prefixSum(v), carries[p]);
                 }
                 carries[p] = lastLane(v);
-                std::int32_t* const segment = pass.lineSegments + p * side + x;
+                std::int32_t* const segment = lineSegments + p * side + x;
                 v = _mm_add_epi32(v, load(segment));
                 store(segment, v);
-                store(pass.samples + p * area + rowStart + x, v);
+                store(samples + p * area + rowStart + x, v);
             }
         }
         for (int p = 0; p < Planes; ++p) {
-            pass.rowCarries[p * side + y] = _mm_cvtsi128_si32(carries[p]);
+            rowCarries[p * side + y] = _mm_cvtsi128_si32(carries[p]);
         }
     }
 }
