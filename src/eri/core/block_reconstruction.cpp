@@ -60,10 +60,12 @@ inline __m128i lastLane(__m128i v) {
 
 // Four samples of a row at a time, all planes together, so that the channel
 // operation sees every plane's differences before any is overwritten.
-template <int Planes, bool Horizontal>
+// FixedSide 0 takes the side from the pass; the common side 8 gets loops the
+// compiler can lay out in full.
+template <int Planes, bool Horizontal, int FixedSide>
 void reconstructVectors(const BlockPass& pass, const PlaneAddition& addition) {
     // Local copies: the stores below could otherwise alias the pass's fields.
-    const int side = pass.side;
+    const int side = FixedSide != 0 ? FixedSide : pass.side;
     const int area = side * side;
     const std::int32_t* const differences = pass.differences;
     std::int32_t* const samples = pass.samples;
@@ -102,6 +104,15 @@ void reconstructVectors(const BlockPass& pass, const PlaneAddition& addition) {
         for (int p = 0; p < Planes; ++p) {
             rowCarries[p * side + y] = _mm_cvtsi128_si32(carries[p]);
         }
+    }
+}
+
+template <int Planes, bool Horizontal>
+void reconstructVectors(const BlockPass& pass, const PlaneAddition& addition) {
+    if (pass.side == 8) {
+        reconstructVectors<Planes, Horizontal, 8>(pass, addition);
+    } else {
+        reconstructVectors<Planes, Horizontal, 0>(pass, addition);
     }
 }
 
