@@ -2,8 +2,8 @@
 // all its planes, with one operation code per block in front of the data or
 // inline before each block.
 #include <algorithm>
-#include <cstring>
 
+#include "eri/core/block_reconstruction.h"
 #include "eri/core/lossless_reconstruction.h"
 #include "eri/eri_image_decoder.h"
 
@@ -118,6 +118,7 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
             input.startRunCodes();
         }
         int operation = code;
+        const std::int32_t* differences = blockBuffer.get();
         if (variant == 0 || !coloured) {
             if ((input.*decode)(blockBuffer.get(), count) < count) {
                 return false;
@@ -129,7 +130,7 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
             const OperationPair pair = operationPair(code);
             operation = pair.operation;
             if (pair.arrangement == 0) {
-                std::memcpy(blockBuffer.get(), symbolBuffer.get(), count * sizeof(std::int32_t));
+                differences = symbolBuffer.get();
             } else {
                 const std::int32_t* table = arrangementTables[pair.arrangement - 1];
                 for (int p = 0; p < planes; ++p) {
@@ -138,11 +139,9 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
                 }
             }
         }
-        if (coloured) {
-            applyChannelOperation(operation, blockBuffer.get(), blockArea);
-        }
-        integrateRows(blockBuffer.get(), rowCarries.get(), rowCount, blockSide);
-        integrateColumns(blockBuffer.get(), lineCursor, planes, blockSide);
+        const BlockPass pass{differences, blockBuffer.get(), rowCarries.get(),
+                             lineCursor,  blockSide,         planes};
+        reconstructBlock(pass, coloured ? operation : 0, true);
         lineCursor += rowCount;
         return true;
     });

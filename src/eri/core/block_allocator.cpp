@@ -12,6 +12,48 @@ constexpr std::size_t kHeapHeader = 8;
 constexpr std::size_t kPageHeader = 16;
 constexpr char kHeapTag[4] = {'h', 'e', 'a', 'p'};
 constexpr char kPageTag[4] = {'p', 'a', 'g', 'e'};
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+// Blocks of this size and more are mapped in whole, aligned huge pages: a
+// picture's buffers and the decoding tables are then faulted in a few times
+// per decode instead of hundreds or thousands.
+constexpr std::size_t kHugeBlockSize = std::size_t{1} << 20;
+
+struct Mapping {
+    unsigned char* base;
+    std::size_t length;
+};
+
+Mapping mapPages(std::size_t length) {
+    void* mapped =
+        mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return mapped == MAP_FAILED ? Mapping{nullptr, 0}
+                                : Mapping{static_cast<unsigned char*>(mapped), length};
+}
+
+#ifdef MADV_HUGEPAGE
+// Maps whole huge pages on a huge-page boundary; the slack taken for the
+// alignment is given back at once.
+Mapping mapHugePages(std::size_t length) {
+    const std::size_t rounded = (length + kHugePageSize - 1) & ~(kHugePageSize - 1);
+    if (rounded < length || rounded > SIZE_MAX - kHugePageSize) {
+        return Mapping{nullptr, 0};
+    }
+    const Mapping wide = mapPages(rounded + kHugePageSize);
+    if (wide.base == nullptr) {
+        return wide;
+    }
+    const auto start = reinterpret_cast<std::uintptr_t>(wide.base);
+    const std::size_t head = ((start + kHugePageSize - 1) & ~(kHugePageSize - 1)) - start;
+    if (head != 0) {
+        munmap(wide.base, head);
+    }
+    if (head != kHugePageSize) {
+        munmap(wide.base + head + rounded, kHugePageSize - head);
+    }
+    madvise(wide.base + head, rounded, MADV_HUGEPAGE);  // only a hint; refusal changes nothing
+    return Mapping{wide.base + head, rounded};
+}
+#endif
 
 }  // namespace
 
@@ -28,14 +70,17 @@ void* allocateBlock(std::size_t size) {
         return nullptr;
     }
     const std::size_t length = size + kPageHeader;
-    void* mapped =
-        mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) {
+#ifdef MADV_HUGEPAGE
+    const Mapping mapping = length >= kHugeBlockSize ? mapHugePages(length) : mapPages(length);
+#else
+    const Mapping mapping = mapPages(length);
+#endif
+    if (mapping.base == nullptr) {
         return nullptr;
     }
-    auto* base = static_cast<unsigned char*>(mapped);
+    unsigned char* const base = mapping.base;
     // The mapping length is kept in the header: munmap needs it back.
-    std::memcpy(base, &length, sizeof length);
+    std::memcpy(base, &mapping.length, sizeof mapping.length);
     std::memcpy(base + kPageHeader - 4, kPageTag, 4);
     return base + kPageHeader;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "eri/core/block_reconstruction.h"
 #include "eri/core/processor_features.h"
 
 #if defined(__SSE2__)
@@ -188,19 +189,18 @@ void integrateColumns(std::int32_t* block, std::int32_t* lineSegments, int plane
 
 void reconstructHuffmanBlock(const LosslessBlock& block, std::uint32_t code,
                              std::int32_t*& lineCursor) {
-    const int area = block.side * block.side;
-    const int count = area * block.channels;
-    const std::int32_t* table = block.tables[(code >> 4) & 3];
-    scatter(block.samples, block.symbols, table, count);
-    applyChannelOperation(static_cast<int>(code & 15), block.samples, area);
-    const int rowCount = block.side * block.channels;
-    if ((code & 0x40) != 0) {
-        integrateRows(block.samples, block.rowCarries, rowCount, block.side);
-    } else {
-        carryRowEnds(block.samples, block.rowCarries, rowCount, block.side);
+    const int count = block.side * block.side * block.channels;
+    const int tableIndex = static_cast<int>((code >> 4) & 3);
+    // Table 1 is the identity: the values are the block as they stand.
+    const std::int32_t* differences = block.symbols;
+    if (tableIndex != 0) {
+        scatter(block.samples, block.symbols, block.tables[tableIndex], count);
+        differences = block.samples;
     }
-    integrateColumns(block.samples, lineCursor, block.channels, block.side);
-    lineCursor += rowCount;
+    const BlockPass pass{differences, block.samples, block.rowCarries,
+                         lineCursor,  block.side,    block.channels};
+    reconstructBlock(pass, static_cast<int>(code & 15), (code & 0x40) != 0);
+    lineCursor += block.side * block.channels;
 }
 
 }  // namespace eri
