@@ -12,10 +12,6 @@ HeapDibBlock::~HeapDibBlock() {
     allocator_.free(block_);
 }
 
-std::uint8_t* HeapDibBlock::roomInPlace(std::size_t size) {
-    return size != 0 && capacity_ >= size ? block_ : nullptr;
-}
-
 std::uint8_t* HeapDibBlock::reserve(std::size_t size) {
     if (size == 0) {
         return nullptr;

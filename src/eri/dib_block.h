@@ -13,10 +13,6 @@ class DibBlock {
     // Room for `size` bytes: the block to write them into, or null when no
     // block of that size can be had; the previous block is then unchanged.
     virtual std::uint8_t* reserve(std::size_t size) = 0;
-    // The current block when it already holds `size` bytes, so that
-    // reserve(size) would keep it; null otherwise. Never allocates. The
-    // loader decodes straight into such a block.
-    virtual std::uint8_t* roomInPlace(std::size_t) { return nullptr; }
 };
 
 // A DibBlock that owns its block. A block large enough is kept; a smaller one
@@ -38,7 +34,6 @@ class HeapDibBlock final : public DibBlock {
     HeapDibBlock& operator=(const HeapDibBlock&) = delete;
 
     std::uint8_t* reserve(std::size_t size) override;
-    std::uint8_t* roomInPlace(std::size_t size) override;
 
     const std::uint8_t* data() const { return block_; }
     std::size_t capacity() const { return capacity_; }

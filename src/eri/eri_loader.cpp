@@ -36,13 +36,8 @@ CheckedSize dibStride(std::uint32_t width, std::uint32_t bitsPerPixel) {
     return padded.valid() ? CheckedSize(padded.value() & ~std::uint32_t{3}) : padded;
 }
 
-std::size_t headerBytes(std::uint32_t bitsPerPixel) {
-    return kDibHeaderSize + (bitsPerPixel == 8 ? kColourTableSize : 0);
-}
-
-// The header and the colour table in front of the lines.
-void writeDibHeader(std::uint8_t* block, const ImageInfo& info, const PictureSize& size,
-                    std::uint32_t stride, const std::uint8_t* palette) {
+void writeDib(std::uint8_t* block, const ImageInfo& info, const PictureSize& size,
+              std::uint32_t stride, const std::uint8_t* palette, const std::uint8_t* lines) {
     const std::uint32_t imageSize = stride * size.height;
     std::memset(block, 0, kDibHeaderSize);
     put32(block, kDibHeaderSize);
@@ -61,23 +56,9 @@ void writeDibHeader(std::uint8_t* block, const ImageInfo& info, const PictureSiz
         } else {
             std::memcpy(out, palette, kColourTableSize);
         }
+        out += kColourTableSize;
     }
-}
-
-// Lines decoded in place must read as if decoded into a zero-filled buffer.
-// Lossless frames store every pixel byte but the padding (and the fourth
-// byte at 32 bits without alpha, which makeOpaque sets); lossy frames are
-// not relied on to.
-void clearUnwrittenBytes(std::uint8_t* lines, const ImageInfo& info, const PictureSize& size,
-                         std::uint32_t stride) {
-    if (info.transformation != kLosslessTransformation) {
-        std::memset(lines, 0, std::size_t{stride} * size.height);
-        return;
-    }
-    const std::uint32_t used = size.width * (info.bitsPerPixel / 8);
-    for (std::uint32_t y = 0; y < size.height && used < stride; ++y) {
-        std::memset(lines + std::size_t{y} * stride + used, 0, stride - used);
-    }
+    std::memcpy(out, lines, imageSize);
 }
 
 // 32-bit pictures without an alpha channel are opaque: their fourth bytes
@@ -101,30 +82,19 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
     }
     const CheckedSize stride = dibStride(size->width, info.bitsPerPixel);
     const CheckedSize imageSize = stride * size->height;
-    const std::size_t header = headerBytes(info.bitsPerPixel);
-    const CheckedSize dibSize = imageSize + header;
+    const CheckedSize dibSize =
+        imageSize + kDibHeaderSize + (info.bitsPerPixel == 8 ? kColourTableSize : 0);
     if (!stride.fitsInt32() || !dibSize.valid()) {
         return 0;  // the DIB's 32-bit image size field could not describe it
     }
-    // A block that is already large enough takes the lines directly; only
-    // its bytes change on failure, never the block itself. Otherwise the
-    // lines go to a buffer of their own, and room is asked for on success.
-    std::uint8_t* block = destination.roomInPlace(dibSize.value());
-    BlockPtr<std::uint8_t> ownLines;
-    std::uint8_t* lines = nullptr;
-    if (block != nullptr) {
-        lines = block + header;
-        clearUnwrittenBytes(lines, info, *size, stride.value());
-    } else {
-        ownLines.reset(static_cast<std::uint8_t*>(allocateZeroedBlock(imageSize.value())));
-        lines = ownLines.get();
-        if (lines == nullptr) {
-            return 0;
-        }
+    BlockPtr<std::uint8_t> lines(
+        static_cast<std::uint8_t*>(allocateZeroedBlock(imageSize.value())));
+    if (!lines) {
+        return 0;
     }
     ImageBuffer buffer;
     buffer.formatType = info.formatType;
-    buffer.pixels = lines;
+    buffer.pixels = lines.get();
     buffer.width = info.width;
     buffer.height = static_cast<std::int32_t>(size->height);
     buffer.bitsPerPixel = static_cast<std::int32_t>(info.bitsPerPixel);
@@ -133,16 +103,13 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
         return 0;
     }
     if (info.bitsPerPixel == 32 && (info.formatType & kAlphaFormatBit) == 0) {
-        makeOpaque(lines, imageSize.value());
+        makeOpaque(lines.get(), imageSize.value());
     }
-    block = destination.reserve(dibSize.value());
+    std::uint8_t* block = destination.reserve(dibSize.value());
     if (block == nullptr) {
         return 0;
     }
-    if (block + header != lines) {
-        std::memmove(block + header, lines, imageSize.value());
-    }
-    writeDibHeader(block, info, *size, stride.value(), records.palette);
+    writeDib(block, info, *size, stride.value(), records.palette, lines.get());
     return dibSize.value();
 }
 

@@ -12,13 +12,11 @@ namespace eri {
 
 // Decodes the first frame of the ERI file at `path` and writes the DIB into
 // `destination`. Returns the DIB's size in bytes, or 0 on any failure, with
-// the destination's block neither freed nor moved nor resized (a block that
-// was already large enough may hold a partly decoded picture).
+// the destination's block neither freed nor changed.
 //
-// Ownership: `destination` owns its block before and after the call. A block
-// that is already large enough is decoded into directly; otherwise the loader
-// asks for room only once the picture has been decoded. Every other buffer
-// lives inside the call.
+// Ownership: `destination` owns its block before and after the call; the
+// loader only asks it for room once the picture has been decoded. Every
+// other buffer lives inside the call.
 std::size_t loadEriImage(const char* path, DibBlock& destination);
 
 // The same over an ERI file already open as a stream (borrowed).

@@ -10,18 +10,14 @@ namespace tinta {
 #ifdef TINTA_HAVE_ERI
 namespace {
 
-// Lends the DibBuffer to the ERI loader: the loader decodes straight into a
-// block that is already large enough, and otherwise asks for room once the
-// picture is decoded; the DibBuffer grows by its own rule (a failed
+// Lends the DibBuffer to the ERI loader: the loader asks for room once the
+// picture is decoded, and the DibBuffer grows by its own rule (a failed
 // enlargement leaves it as it was; a moved block frees the old one).
 class DibBufferBlock final : public eri::DibBlock {
   public:
     explicit DibBufferBlock(DibBuffer& buffer) : buffer_(buffer) {}
     std::uint8_t* reserve(std::size_t size) override {
         return buffer_.Resize(size) ? buffer_.data() : nullptr;
-    }
-    std::uint8_t* roomInPlace(std::size_t size) override {
-        return size != 0 && buffer_.capacity() >= size ? buffer_.data() : nullptr;
     }
 
   private:

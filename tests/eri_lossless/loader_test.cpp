@@ -6,7 +6,6 @@
 
 #include "eri/dib_block.h"
 #include "eri/eri_loader.h"
-#include "eri/memory_input_stream.h"
 #include "eri_lossless/lossless_test_support.h"
 #include "eriwriter/container_writer.h"
 
@@ -120,17 +119,6 @@ TEST(LoadEriImage, FailureLeavesTheBlockAlone) {
     EXPECT_EQ(block.data(), data);
     EXPECT_EQ(block.capacity(), 16u);
     EXPECT_EQ(data[0], 42);
-}
-
-TEST(LoadEriImage, FailedDecodeIntoALargeEnoughBlockKeepsTheBlock) {
-    auto file = greyFile(64, 64, 1);
-    file.resize(file.size() - 8);
-    eri::HeapDibBlock block;
-    std::uint8_t* const data = block.reserve(100000);
-    eri::MemoryInputStream stream(file);
-    EXPECT_EQ(eri::loadEriImage(stream, block), 0u);
-    EXPECT_EQ(block.data(), data);
-    EXPECT_EQ(block.capacity(), 100000u);
 }
 
 TEST(LoadEriImage, RefusesPicturesTheDibCannotDescribe) {
