@@ -9,7 +9,8 @@
 // lane type `L` in an unnamed namespace (so nothing here links across them):
 //   L::width, L::Vec with +, - and mul(Vec, double), L::load/store (floats),
 //   L::scaledIntegers(ints, scales) (exact int32 -> float, then one multiply),
-//   L::anyBits(ints) (OR of lanes), L::storeRows(vecs, outputs, offset) which
+//   L::anyBits(ints) (OR of lanes), L::allZero(vecs, count) (every float
+//   +0 or -0), L::zero(), L::storeRows(vecs, outputs, offset) which
 //   transposes W vectors of W lanes into W rows, one per output block.
 #pragma once
 
@@ -59,8 +60,12 @@ void fillDc(const float* coefficients, float* const* outputs, int real, int area
 }
 
 // Columns first, then rows; the rows are turned into the W output blocks.
+// A column of zeros transforms to zeros, so it is not transformed. (Signed
+// zeros may come out as +0 where the transform would give -0; any sum or
+// product that reaches a byte is the same either way.)
 template <typename L, int N>
-void transformGroup(const float* coefficients, float* const* outputs, float* work) {
+__attribute__((flatten)) void transformGroup(const float* coefficients, float* const* outputs,
+                                             float* work) {
     constexpr int W = L::width;
     using Vec = typename L::Vec;
     Vec in[N];
@@ -68,6 +73,12 @@ void transformGroup(const float* coefficients, float* const* outputs, float* wor
     for (int u = 0; u < N; ++u) {
         for (int v = 0; v < N; ++v) {
             in[v] = L::load(coefficients + (v * N + u) * W);
+        }
+        if (L::allZero(in, N)) {
+            for (int y = 0; y < N; ++y) {
+                L::store(work + (y * N + u) * W, L::zero());
+            }
+            continue;
         }
         inverse1d<N>(in, out);
         for (int y = 0; y < N; ++y) {

@@ -226,7 +226,7 @@ RowSources rowSources(const MacroblockSamples& s, int q, int y) {
 }
 
 template <std::uint32_t Sampling, int Step, int Planes>
-void writeLines(const MacroblockSamples& s, const MacroblockTarget& t) {
+__attribute__((flatten)) void writeLines(const MacroblockSamples& s, const MacroblockTarget& t) {
     constexpr bool doubled = Sampling != kPixelsSampling444 && Sampling != kPixelsSampling422;
     const int n = s.side;
     const int lines = t.height < 2 * n ? t.height : 2 * n;

@@ -48,6 +48,15 @@ struct Lanes8 {
         }
         return false;
     }
+    static Vec zero() { return {_mm256_setzero_ps()}; }
+    static bool allZero(const Vec* values, int count) {
+        __m256 bits = _mm256_setzero_ps();
+        for (int i = 0; i < count; ++i) {
+            bits = _mm256_or_ps(bits, values[i].v);
+        }
+        // Sign bits aside, the OR is zero only when every value is.
+        return _mm256_movemask_ps(_mm256_cmp_ps(bits, _mm256_setzero_ps(), _CMP_NEQ_UQ)) == 0;
+    }
     static void storeRows(const Vec* rows, float* const* outputs, int offset) {
         __m256 t[8];
         for (int i = 0; i < 8; i += 2) {

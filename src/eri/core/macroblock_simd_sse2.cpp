@@ -47,6 +47,15 @@ struct Lanes4 {
         }
         return false;
     }
+    static Vec zero() { return {_mm_setzero_ps()}; }
+    static bool allZero(const Vec* values, int count) {
+        __m128 bits = _mm_setzero_ps();
+        for (int i = 0; i < count; ++i) {
+            bits = _mm_or_ps(bits, values[i].v);
+        }
+        // Sign bits aside, the OR is zero only when every value is.
+        return _mm_movemask_ps(_mm_cmpneq_ps(bits, _mm_setzero_ps())) == 0;
+    }
     static void storeRows(const Vec* rows, float* const* outputs, int offset) {
         __m128 r0 = rows[0].v;
         __m128 r1 = rows[1].v;
