@@ -296,6 +296,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
     if (readHeader(input, inFront) != 0) {
         return 1;
     }
+    scaleCacheValid = false;  // the DC scales are the frame's
     codeTree->initializeTree();
     const auto perMacro = static_cast<std::uint32_t>(blocksPerMacro);
     if (inFront) {

@@ -77,6 +77,12 @@ class LossyFrameDecoder {
     float dcChromaScale = 0;
 
   private:
+    // The block scales of the last codes the SIMD path saw, kept while the
+    // codes repeat from one macroblock to the next.
+    float scaleCache[3][16] = {};
+    std::uint32_t cachedCodes = 0;
+    bool scaleCacheValid = false;
+
     int readHeader(BitInput& input, bool& inFront);
     bool readCodes(BitInput& input, std::uint8_t* codes, std::uint32_t count);
     void predictDc();

@@ -3,6 +3,7 @@
 // writer run as one pass from the sample blocks to the target's bytes.
 // The bytes are those of the step-by-step SIMD path.
 #include <algorithm>
+#include <cstring>
 
 #include "eri/core/lossy_simd_kernels.h"
 #include "eri/core/processor_features.h"
@@ -30,18 +31,21 @@ bool LossyFrameDecoder::takesFusedPath(const LossyTarget& target, LossyWriter wr
 // storage serves as the kernels' work area.
 void LossyFrameDecoder::reconstructSamples(const std::uint8_t* codes) {
 #ifdef ERI_FLOAT_SIMD
-    float dc[16];
-    float low[16];
-    float high[16];
-    bandScales(codes, dc, low, high);
+    std::uint32_t codeWord = 0;
+    std::memcpy(&codeWord, codes, 4);
+    if (!scaleCacheValid || codeWord != cachedCodes) {
+        bandScales(codes, scaleCache[0], scaleCache[1], scaleCache[2]);
+        cachedCodes = codeWord;
+        scaleCacheValid = true;
+    }
     detail::QuantisedMacroblock block;
     block.values = blockBuffer.get();
     block.blocks = blocksPerMacro;
     block.side = blockSide;
     block.zigzag = zigzag.get();
-    block.dcScales = dc;
-    block.lowScales = low;
-    block.highScales = high;
+    block.dcScales = scaleCache[0];
+    block.lowScales = scaleCache[1];
+    block.highScales = scaleCache[2];
     detail::reconstructBlocksSimd(block, sampleBlocks, coefficientBlocks[0]);
 #else
     (void)codes;

@@ -26,23 +26,26 @@ namespace eri::detail::interleaved {
 template <typename L>
 bool dequantiseGroup(float* coefficients, const QuantisedMacroblock& block, int first) {
     constexpr int W = L::width;
+    const int blocks = block.blocks;
     const int area = block.side * block.side;
     const int lowEnd = (block.side - 1) * block.side / 2;
     const std::int32_t* row = block.values + first;
     const std::int32_t* const order = block.zigzag;
-    L::store(coefficients, L::scaledIntegers(row, block.dcScales + first));
+    const typename L::Vec low = L::load(block.lowScales + first);
+    const typename L::Vec high = L::load(block.highScales + first);
+    L::store(coefficients, L::scaledIntegers(row, L::load(block.dcScales + first)));
     typename L::Bits any = L::noBits();
     for (int p = 1; p < lowEnd; ++p) {
-        row += block.blocks;
+        row += blocks;
         any = L::orBits(any, row);
-        L::store(coefficients + order[p] * W, L::scaledIntegers(row, block.lowScales + first));
+        L::store(coefficients + order[p] * W, L::scaledIntegers(row, low));
     }
     for (int p = lowEnd; p < area; ++p) {
-        row += block.blocks;
+        row += blocks;
         any = L::orBits(any, row);
-        L::store(coefficients + order[p] * W, L::scaledIntegers(row, block.highScales + first));
+        L::store(coefficients + order[p] * W, L::scaledIntegers(row, high));
     }
-    const int real = block.blocks - first < W ? block.blocks - first : W;
+    const int real = blocks - first < W ? blocks - first : W;
     return L::anyBits(any, real);
 }
 

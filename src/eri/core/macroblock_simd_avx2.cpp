@@ -30,9 +30,10 @@ struct Lanes8 {
 
     static Vec load(const float* from) { return {_mm256_loadu_ps(from)}; }
     static void store(float* to, Vec value) { _mm256_storeu_ps(to, value.v); }
-    static Vec scaledIntegers(const std::int32_t* values, const float* scales) {
-        const __m256i integers = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
-        return {_mm256_mul_ps(_mm256_cvtepi32_ps(integers), _mm256_loadu_ps(scales))};
+    static Vec scaledIntegers(const std::int32_t* values, Vec scales) {
+        return {_mm256_mul_ps(
+            _mm256_cvtepi32_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(values))),
+            scales.v)};
     }
     static Bits noBits() { return _mm256_setzero_si256(); }
     static Bits orBits(Bits bits, const std::int32_t* values) {

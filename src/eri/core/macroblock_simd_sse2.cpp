@@ -29,9 +29,9 @@ struct Lanes4 {
 
     static Vec load(const float* from) { return {_mm_loadu_ps(from)}; }
     static void store(float* to, Vec value) { _mm_storeu_ps(to, value.v); }
-    static Vec scaledIntegers(const std::int32_t* values, const float* scales) {
-        const __m128i integers = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values));
-        return {_mm_mul_ps(_mm_cvtepi32_ps(integers), _mm_loadu_ps(scales))};
+    static Vec scaledIntegers(const std::int32_t* values, Vec scales) {
+        return {_mm_mul_ps(
+            _mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values))), scales.v)};
     }
     static Bits noBits() { return _mm_setzero_si128(); }
     static Bits orBits(Bits bits, const std::int32_t* values) {
