@@ -15,6 +15,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -203,43 +204,51 @@ void writeQuadrantRow(const RowSources& row, std::uint8_t* out, int width) {
     }
 }
 
-// Where the sampling routine would have put the quadrant's row y from.
+// Where the sampling routine would have put the quadrant's first row from.
 template <std::uint32_t Sampling>
-RowSources rowSources(const MacroblockSamples& s, int q, int y) {
+RowSources firstRowSources(const MacroblockSamples& s, int q) {
     const float* const* b = s.blocks;
     const int n = s.side;
     const int half = n / 2;
-    RowSources row{b[q] + y * n, nullptr, nullptr, b[s.colourBlocks + q] + y * n};
+    RowSources row{b[q], nullptr, nullptr, b[s.colourBlocks + q]};
     if constexpr (Sampling == kPixelsSampling444) {
-        row.u = b[4 + q] + y * n;
-        row.v = b[8 + q] + y * n;
+        row.u = b[4 + q];
+        row.v = b[8 + q];
     } else if constexpr (Sampling == kPixelsSampling422) {
-        const int at = ((q % 2) * half + y / 2) * n;
-        row.u = b[4 + q / 2] + at;
-        row.v = b[6 + q / 2] + at;
+        row.u = b[4 + q / 2] + (q % 2) * half * n;
+        row.v = b[6 + q / 2] + (q % 2) * half * n;
     } else {
-        const int at = ((q / 2) * half + y / 2) * n + (q % 2) * half;
+        const int at = (q / 2) * half * n + (q % 2) * half;
         row.u = b[4] + at;
         row.v = b[5] + at;
     }
     return row;
 }
 
+// Quadrant by quadrant, clipped to the picture; the source rows step down
+// with the lines (colour differences every other line when halved).
 template <std::uint32_t Sampling, int Step, int Planes>
 __attribute__((flatten)) void writeLines(const MacroblockSamples& s, const MacroblockTarget& t) {
-    constexpr bool doubled = Sampling != kPixelsSampling444 && Sampling != kPixelsSampling422;
+    constexpr bool doubled = Sampling == kPixelsSampling411;
+    constexpr bool halvedRows = Sampling != kPixelsSampling444;
     const int n = s.side;
-    const int lines = t.height < 2 * n ? t.height : 2 * n;
-    const int width = t.width < 2 * n ? t.width : 2 * n;
-    for (int line = 0; line < lines; ++line) {
-        const int y = line % n;
-        const int q = (line / n) * 2;
-        std::uint8_t* const out = t.corner + line * t.lineStep;
-        writeQuadrantRow<doubled, Step, Planes>(rowSources<Sampling>(s, q, y), out,
-                                                width < n ? width : n);
-        if (width > n) {
-            writeQuadrantRow<doubled, Step, Planes>(rowSources<Sampling>(s, q + 1, y),
-                                                    out + n * Step, width - n);
+    for (int q = 0; q < 4; ++q) {
+        const int width = std::min(t.width - (q % 2) * n, n);
+        const int height = std::min(t.height - (q / 2) * n, n);
+        if (width <= 0 || height <= 0) {
+            continue;
+        }
+        RowSources row = firstRowSources<Sampling>(s, q);
+        std::uint8_t* out = t.corner + (q / 2) * n * t.lineStep + (q % 2) * n * Step;
+        for (int y = 0; y < height; ++y) {
+            writeQuadrantRow<doubled, Step, Planes>(row, out, width);
+            out += t.lineStep;
+            row.luma += n;
+            row.alpha += n;
+            if (!halvedRows || y % 2 == 1) {
+                row.u += n;
+                row.v += n;
+            }
         }
     }
 }
