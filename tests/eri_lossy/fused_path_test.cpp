@@ -90,6 +90,36 @@ TEST(FusedMacroblocks, SameBytesAsTheStepByStepKernels) {
     }
 }
 
+// One decoder for two frames whose DC scales differ but whose band codes do
+// not: nothing of the first frame's scales may reach the second.
+TEST(FusedMacroblocks, EachFrameTakesItsOwnDcScales) {
+    const auto picture = noisyPicture(40, 24, 3);
+    const auto info =
+        eriwriter::lossyImageInfo(picture, eri::kGammaArchitecture, 3, kSampling411, 24);
+    std::vector<std::uint8_t> frames[2];
+    for (int f = 0; f < 2; ++f) {
+        eriwriter::LossyQuality quality;
+        quality.dcLuma = f == 0 ? 40 : 220;
+        quality.dcChroma = f == 0 ? 30 : 200;
+        quality.bandCodes = {100, 100, 100, 100};
+        frames[f] = eriwriter::encodeLossyFrame(
+            eriwriter::quantisePicture(picture, 3, kSampling411, quality, false), {});
+    }
+    lossytest::ScopedFloatSimd path(true);
+    const auto decodeFrames = [&](int first) {
+        eri::LossyFrameDecoder decoder;
+        EXPECT_EQ(decoder.initialize(info), 0);
+        std::vector<std::uint8_t> pixels(40 * 24 * 3);
+        const eri::LossyTarget target{pixels.data(), 40, 24, 40 * 3, 3};
+        for (int f = first; f < 2; ++f) {
+            eritest::BytesBitInput input(frames[f], 4096);
+            EXPECT_EQ(decoder.decode(input, target, eri::writePixels3, {}), 0);
+        }
+        return pixels;
+    };
+    EXPECT_EQ(decodeFrames(0), decodeFrames(1));
+}
+
 #if defined(ERI_FLOAT_SIMD) && defined(ERI_AVX2_KERNELS)
 
 bool hasAvx2() {
