@@ -9,9 +9,10 @@
 // lane type `L` in an unnamed namespace (so nothing here links across them):
 //   L::width, L::Vec with +, - and mul(Vec, double), L::load/store (floats),
 //   L::scaledIntegers(ints, scales) (exact int32 -> float, then one multiply),
-//   L::anyBits(ints) (OR of lanes), L::allZero(vecs, count) (every float
-//   +0 or -0), L::zero(), L::storeRows(vecs, outputs, offset) which
-//   transposes W vectors of W lanes into W rows, one per output block.
+//   L::Bits with noBits(), orBits(bits, ints) and anyBits(bits, lanes) (any
+//   of the first lanes non-zero), L::allZero(vecs, count) (every float +0 or
+//   -0), L::zero(), and L::storeRows(vecs, outputs, offset), which transposes
+//   W vectors of W lanes into W rows, one per output block.
 #pragma once
 
 #include <cstdint>

@@ -27,6 +27,7 @@ namespace eri::detail {
 
 namespace {
 
+// The frames' sampling codes.
 constexpr std::uint32_t kPixelsSampling444 = 0x00040404;
 constexpr std::uint32_t kPixelsSampling422 = 0x00040202;
 constexpr std::uint32_t kPixelsSampling411 = 0x00040101;
@@ -36,7 +37,7 @@ struct RowSources {
     const float* luma;
     const float* u;  // colour difference rows; halved width when doubled
     const float* v;
-    const float* alpha;  // null without alpha
+    const float* alpha;  // read only when alpha is stored
 };
 
 #if defined(__AVX2__)
