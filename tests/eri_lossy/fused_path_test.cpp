@@ -40,17 +40,20 @@ eriwriter::LossyPicture noisyPicture(int width, int height, int channels) {
     return picture;
 }
 
+// Line 0 at the top, or at the bottom with a negative line step.
 std::vector<std::uint8_t> decode(const eri::ImageInfo& info, const std::vector<std::uint8_t>& frame,
-                                 int bytesPerPixel, eri::LossyWriter writer) {
+                                 int bytesPerPixel, eri::LossyWriter writer,
+                                 bool upsideDown = false) {
     lossytest::ScopedFloatSimd path(true);
     // Spare bytes at each row end and a fill that shows every byte left alone.
     const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(info.width) * bytesPerPixel + 7;
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * std::abs(info.height),
-                                     0xA5);
+    const int height = std::abs(info.height);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * height, 0xA5);
     eri::LossyFrameDecoder decoder;
     EXPECT_EQ(decoder.initialize(info), 0);
     eritest::BytesBitInput input(frame, 4096);
-    const eri::LossyTarget target{pixels.data(), info.width, std::abs(info.height), stride,
+    std::uint8_t* const lineZero = pixels.data() + (upsideDown ? (height - 1) * stride : 0);
+    const eri::LossyTarget target{lineZero, info.width, height, upsideDown ? -stride : stride,
                                   bytesPerPixel};
     EXPECT_EQ(decoder.decode(input, target, writer, {}), 0);
     return pixels;
@@ -79,10 +82,11 @@ TEST(FusedMacroblocks, SameBytesAsTheStepByStepKernels) {
             const auto info = eriwriter::lossyImageInfo(picture, eri::kGammaArchitecture, degree,
                                                         format.sampling, 8 * format.bytesPerPixel);
             const bool alpha = format.channels == 4;
+            const bool upsideDown = degree == 4;
             const auto fused = decode(info, frame, format.bytesPerPixel,
-                                      alpha ? eri::writePixels4 : eri::writePixels3);
-            const auto staged =
-                decode(info, frame, format.bytesPerPixel, alpha ? stepByStep4 : stepByStep3);
+                                      alpha ? eri::writePixels4 : eri::writePixels3, upsideDown);
+            const auto staged = decode(info, frame, format.bytesPerPixel,
+                                       alpha ? stepByStep4 : stepByStep3, upsideDown);
             EXPECT_EQ(fused, staged)
                 << "sampling " << std::hex << format.sampling << std::dec << " channels "
                 << format.channels << " bytes " << format.bytesPerPixel << " degree " << degree;
