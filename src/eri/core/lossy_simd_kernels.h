@@ -39,8 +39,8 @@ struct MacroblockTarget {
 
 // The sample blocks of a macroblock in coded order and how they are laid out.
 struct MacroblockSamples {
-    const float* const* blocks = nullptr;
-    std::uint32_t samplingCode = 0;  // 4:4:4, 4:2:2 or 4:1:1
+    const float* const* blocks = nullptr;  // 16, valid even past the macroblock's own
+    std::uint32_t samplingCode = 0;        // 4:4:4, 4:2:2 or 4:1:1
     int side = 0;
     int colourBlocks = 0;  // the first alpha block
 };
