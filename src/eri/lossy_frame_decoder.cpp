@@ -105,7 +105,8 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
     const CheckedSize perMacro = CheckedSize(static_cast<std::uint32_t>(blocksPerMacro));
     const CheckedSize codeBytes = count * 4;
     const CheckedSize dcBytes = count * perMacro * 4;
-    const CheckedSize blockBytes = area * perMacro * 4;
+    // Spare values past the macroblock let the SIMD path read whole groups of blocks.
+    const CheckedSize blockBytes = (area * perMacro + 16) * 4;
     const CheckedSize floatBytes = (area * 49 + CheckedSize(1).shiftedLeft(d)) * 4;
     if (!across.fitsInt32() || !down.fitsInt32() || !codeBytes.valid() || !dcBytes.valid() ||
         !blockBytes.valid() || !floatBytes.valid()) {
@@ -134,6 +135,8 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
         coefficientBlocks[i] = next + (16 + i) * planeArea;
         sampleBlocks[i] = next + (32 + i) * planeArea;
     }
+    std::fill(blockBuffer.get() + planeArea * perMacro.value(),
+              blockBuffer.get() + blockBytes.value() / 4, 0);
     transformWork.block = next + 48 * planeArea;
     transformWork.scratch = transformWork.block + planeArea;
     buildZigzagTable(zigzag.get(), blockSide);
@@ -183,10 +186,10 @@ void LossyFrameDecoder::predictDc() {
     }
 }
 
-// Scales each coefficient by its block's band scale and puts it at its
-// natural position. Luminance and alpha blocks share the luminance scales.
-// Notes which blocks have any AC coefficient at all.
-void LossyFrameDecoder::dequantise(const std::uint8_t* codes, bool* hasAc) {
+// The DC, low band and high band scale of every block, zero past the last
+// block. Luminance and alpha blocks share the luminance scales.
+void LossyFrameDecoder::bandScales(const std::uint8_t* codes, float* dc, float* low,
+                                   float* high) const {
     const auto bandScale = [this](std::uint8_t code) {
         return static_cast<float>(static_cast<double>(baseScale) * 256.0 / (code + 1.0));
     };
@@ -194,16 +197,26 @@ void LossyFrameDecoder::dequantise(const std::uint8_t* codes, bool* hasAc) {
     const float chromaLow = bandScale(codes[1]);
     const float lumaHigh = bandScale(codes[2]);
     const float chromaHigh = bandScale(codes[3]);
+    for (std::int32_t b = 0; b < 16; ++b) {
+        const bool chroma = b >= 4 && b < colourBlocks;
+        const bool real = b < blocksPerMacro;
+        dc[b] = real ? (chroma ? dcChromaScale : dcLumaScale) : 0.0f;
+        low[b] = real ? (chroma ? chromaLow : lumaLow) : 0.0f;
+        high[b] = real ? (chroma ? chromaHigh : lumaHigh) : 0.0f;
+    }
+}
+
+// Scales each coefficient by its block's band scale and puts it at its
+// natural position. Notes which blocks have any AC coefficient at all.
+void LossyFrameDecoder::dequantise(const std::uint8_t* codes, bool* hasAc) {
+    float dc[16];
     float low[16];
     float high[16];
+    bandScales(codes, dc, low, high);
     std::int32_t any[16];
     const std::int32_t* values = blockBuffer.get();
     for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
-        const bool chroma = b >= 4 && b < colourBlocks;
-        coefficientBlocks[b][0] =
-            static_cast<float>(values[b]) * (chroma ? dcChromaScale : dcLumaScale);
-        low[b] = chroma ? chromaLow : lumaLow;
-        high[b] = chroma ? chromaHigh : lumaHigh;
+        coefficientBlocks[b][0] = static_cast<float>(values[b]) * dc[b];
         any[b] = 0;
     }
     // Most high positions are zero in every block: clear all, then store the
@@ -283,6 +296,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
     if (readHeader(input, inFront) != 0) {
         return 1;
     }
+    scaleCacheValid = false;  // the DC scales are the frame's
     codeTree->initializeTree();
     const auto perMacro = static_cast<std::uint32_t>(blocksPerMacro);
     if (inFront) {
@@ -298,7 +312,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
     }
     const std::uint32_t acCount = (static_cast<std::uint32_t>(blockArea) - 1) * perMacro;
     std::int32_t* const values = blockBuffer.get();
-    const int d = blockingDegree;
+    const bool fused = takesFusedPath(target, writer);
     for (std::int32_t r = 0; r < blocksDown; ++r) {
         std::fill(std::begin(dcAccumulators), std::end(dcAccumulators), 0);
         for (std::int32_t c = 0; c < blocksAcross; ++c) {
@@ -326,20 +340,13 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
                 return 1;
             }
             predictDc();
-            bool hasAc[16];
-            dequantise(codes, hasAc);
-            for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
-                if (hasAc[b]) {
-                    inverseTransformBlock(sampleBlocks[b], coefficientBlocks[b], d, transformWork);
-                } else {
-                    // The transform of a lone DC value is that value in every sample, exactly.
-                    std::fill(sampleBlocks[b], sampleBlocks[b] + blockArea,
-                              coefficientBlocks[b][0]);
-                }
+            if (fused) {
+                reconstructSamples(codes);
+                storeMacroblockFused(target, writer, r, c);
+            } else {
+                decodeStepByStep(codes);
+                storeMacroblock(target, writer, r, c);
             }
-            samplingRoutine(planeTable, sampleBlocks, blockSide, static_cast<int>(channels));
-            convertColourPlanes(planeTable, blockSide);
-            storeMacroblock(target, writer, r, c);
             if (onMacroblock) {
                 if (const int stop = onMacroblock(r, c); stop != 0) {
                     return stop;
@@ -348,6 +355,24 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
         }
     }
     return 0;
+}
+
+// Dequantisation, transform, placement and colour conversion one block and
+// one plane at a time, leaving the macroblock in the planes for the writer.
+void LossyFrameDecoder::decodeStepByStep(const std::uint8_t* codes) {
+    const int d = blockingDegree;
+    bool hasAc[16];
+    dequantise(codes, hasAc);
+    for (std::int32_t b = 0; b < blocksPerMacro; ++b) {
+        if (hasAc[b]) {
+            inverseTransformBlock(sampleBlocks[b], coefficientBlocks[b], d, transformWork);
+        } else {
+            // The transform of a lone DC value is that value in every sample, exactly.
+            std::fill(sampleBlocks[b], sampleBlocks[b] + blockArea, coefficientBlocks[b][0]);
+        }
+    }
+    samplingRoutine(planeTable, sampleBlocks, blockSide, static_cast<int>(channels));
+    convertColourPlanes(planeTable, blockSide);
 }
 
 }  // namespace eri

@@ -62,7 +62,7 @@ class LossyFrameDecoder {
 
     BlockPtr<std::uint8_t> blockCodes;   // four quantisation codes per macroblock
     BlockPtr<std::int32_t> dcBuffer;     // all DC values when they stand in front
-    BlockPtr<std::int32_t> blockBuffer;  // one macroblock as decoded, position-major
+    BlockPtr<std::int32_t> blockBuffer;  // one macroblock as decoded, position-major, 16 spare
     BlockPtr<std::int32_t> zigzag;       // natural position of each zigzag position
     BlockPtr<HuffmanTree> codeTree;
     BlockPtr<float> floatStorage;  // planes, coefficient blocks, sample blocks, transform work
@@ -77,10 +77,22 @@ class LossyFrameDecoder {
     float dcChromaScale = 0;
 
   private:
+    // The block scales of the last codes the SIMD path saw, kept while the
+    // codes repeat from one macroblock to the next.
+    float scaleCache[3][16] = {};
+    std::uint32_t cachedCodes = 0;
+    bool scaleCacheValid = false;
+
     int readHeader(BitInput& input, bool& inFront);
     bool readCodes(BitInput& input, std::uint8_t* codes, std::uint32_t count);
     void predictDc();
+    void bandScales(const std::uint8_t* codes, float* dc, float* low, float* high) const;
     void dequantise(const std::uint8_t* codes, bool* hasAc);
+    void decodeStepByStep(const std::uint8_t* codes);
+    void reconstructSamples(const std::uint8_t* codes);
+    static bool takesFusedPath(const LossyTarget& target, LossyWriter writer);
+    void storeMacroblockFused(const LossyTarget& target, LossyWriter writer, std::int32_t row,
+                              std::int32_t column);
     void storeMacroblock(const LossyTarget& target, LossyWriter writer, std::int32_t row,
                          std::int32_t column);
 };

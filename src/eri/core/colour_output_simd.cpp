@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "eri/core/byte_packing.h"
+
 namespace eri::detail {
 
 void convertColourSimd(float* channel0, float* channel1, float* channel2, int count) {
@@ -29,21 +31,14 @@ void convertColourSimd(float* channel0, float* channel1, float* channel2, int co
 
 namespace {
 
-// Rounded (ties to even, the MXCSR mode) and clamped to 0..255 as int32 lanes;
-// NaN and values at or above 2^31 give 0, as do values below 0.
-inline __m128i toSamples(__m128 value) {
-    const __m128 tooLarge = _mm_cmpge_ps(value, _mm_set1_ps(2147483648.0f));
-    // maxps returns its second operand when the first is NaN.
-    __m128 clamped = _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(255.0f));
-    clamped = _mm_andnot_ps(tooLarge, clamped);
-    return _mm_cvtps_epi32(clamped);
-}
-
-// Four pixels of four samples each, pixel-major, as 16 bytes.
+// Four pixels of four samples each, pixel-major, as 16 bytes: rounded (ties
+// to even, the MXCSR mode) and saturated by the packing instructions. NaN and
+// values out of the int32 range convert to 0x80000000 and so give 0, as in
+// sampleToByte.
 inline __m128i packPixels(__m128 c0, __m128 c1, __m128 c2, __m128 c3) {
     _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
-    const __m128i low = _mm_packs_epi32(toSamples(c0), toSamples(c1));
-    const __m128i high = _mm_packs_epi32(toSamples(c2), toSamples(c3));
+    const __m128i low = _mm_packs_epi32(_mm_cvtps_epi32(c0), _mm_cvtps_epi32(c1));
+    const __m128i high = _mm_packs_epi32(_mm_cvtps_epi32(c2), _mm_cvtps_epi32(c3));
     return _mm_packus_epi16(low, high);
 }
 
@@ -69,16 +64,10 @@ void writePixelsSimd(std::uint8_t* dest, std::ptrdiff_t lineStep, const float* c
                 }
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), pixels);
             } else {
-                // Drop every fourth byte: two pixels per 64-bit half, 12 bytes stored.
-                alignas(16) std::uint64_t halves[2];
-                _mm_store_si128(reinterpret_cast<__m128i*>(halves), pixels);
-                const std::uint64_t low =
-                    (halves[0] & 0xFFFFFF) | ((halves[0] >> 8) & 0xFFFFFF000000u);
-                const std::uint64_t high =
-                    (halves[1] & 0xFFFFFF) | ((halves[1] >> 8) & 0xFFFFFF000000u);
-                const std::uint64_t first = low | (high << 48);
-                const auto last = static_cast<std::uint32_t>(high >> 16);
-                std::memcpy(out, &first, 8);
+                const __m128i packed = dropFourthBytes(pixels);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), packed);
+                const auto last =
+                    static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(packed, 8)));
                 std::memcpy(out + 8, &last, 4);
             }
         }
