@@ -36,14 +36,7 @@ class BatchRunTest : public ::testing::Test {
     std::filesystem::path In() const { return scratch.Path() / "in"; }
     std::filesystem::path Out() const { return scratch.Path() / "out"; }
     std::vector<std::string> Names() const { return ListInputFiles(In().string(), "*").names; }
-    std::vector<std::string> Written() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(Out())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Written() const { return testing::SortedEntries(Out()); }
 
     ScratchFolder scratch;
     RecordedMessages messages;

@@ -30,37 +30,32 @@ TEST_F(DialogTest, InputFileListFollowsTheMaskButNotTheOutputFormat) {
     EXPECT_EQ(fake_.listings.size(), 2u);
 }
 
-TEST_F(DialogTest, ChoosingTheInputFolderListsItsFilesAndCancelChangesNothing) {
+TEST_F(DialogTest, ChoosingAFolderShowsItAndCancelChangesNothing) {
     MainDialog& dialog = Open();
-    fake_.folderAnswers = {QString("/pictures/in")};
+    fake_.folderAnswers = {QString("/pictures/in"), std::nullopt, QString("/pictures/out"),
+                           std::nullopt};
     Get<QPushButton>(kIdChooseInputFolder)->click();
-    ASSERT_EQ(fake_.prompts.size(), 1u);
     EXPECT_EQ(fake_.prompts[0].prompt, "画像ﾌｧｲﾙ入力元ﾌｫﾙﾀﾞｰを指定して下さい");
     EXPECT_EQ(fake_.prompts[0].preselected, "./");
     EXPECT_EQ(dialog.InputFolder(), "/pictures/in");
     EXPECT_EQ(Get<QLineEdit>(kIdInputFolder)->text(), "/pictures/in");
     EXPECT_EQ(fake_.listings.back().first, "/pictures/in");
+    ASSERT_EQ(fake_.listings.size(), 2u);
 
-    const size_t listings = fake_.listings.size();
-    fake_.folderAnswers = {std::nullopt};
     Get<QPushButton>(kIdChooseInputFolder)->click();
-    EXPECT_EQ(fake_.prompts.back().preselected, "/pictures/in");
+    EXPECT_EQ(fake_.prompts[1].preselected, "/pictures/in");
     EXPECT_EQ(dialog.InputFolder(), "/pictures/in");
-    EXPECT_EQ(fake_.listings.size(), listings);
-}
 
-TEST_F(DialogTest, ChoosingTheOutputFolderKeepsTheListAndCancelChangesNothing) {
-    MainDialog& dialog = Open();
-    fake_.folderAnswers = {QString("/pictures/out"), std::nullopt};
+    // The output folder does not change the list.
     Get<QPushButton>(kIdChooseOutputFolder)->click();
-    EXPECT_EQ(fake_.prompts[0].prompt, "画像ﾌｧｲﾙ出力先ﾌｫﾙﾀﾞｰを指定して下さい");
+    EXPECT_EQ(fake_.prompts[2].prompt, "画像ﾌｧｲﾙ出力先ﾌｫﾙﾀﾞｰを指定して下さい");
     EXPECT_EQ(dialog.OutputFolder(), "/pictures/out");
     EXPECT_EQ(Get<QLineEdit>(kIdOutputFolder)->text(), "/pictures/out");
-    EXPECT_EQ(fake_.listings.size(), 1u);
 
     Get<QPushButton>(kIdChooseOutputFolder)->click();
-    EXPECT_EQ(fake_.prompts[1].preselected, "/pictures/out");
+    EXPECT_EQ(fake_.prompts[3].preselected, "/pictures/out");
     EXPECT_EQ(dialog.OutputFolder(), "/pictures/out");
+    EXPECT_EQ(fake_.listings.size(), 2u);
 }
 
 TEST_F(DialogTest, TextTypedIntoAFolderFieldIsReplacedAtTheNextRefresh) {

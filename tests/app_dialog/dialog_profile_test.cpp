@@ -17,6 +17,7 @@ TEST_F(DialogTest, FirstStartShowsTheCurrentFolderForBoth) {
 }
 
 enum class CloseBy { ExitButton, EscapeKey, CloseBox };
+constexpr const char* kCloseNames[] = {"ExitButton", "EscapeKey", "CloseBox"};
 
 class ProfileTest : public DialogTest, public ::testing::WithParamInterface<CloseBy> {};
 
@@ -60,15 +61,7 @@ INSTANTIATE_TEST_SUITE_P(AllWaysOfClosing, ProfileTest,
                          ::testing::Values(CloseBy::ExitButton, CloseBy::EscapeKey,
                                            CloseBy::CloseBox),
                          [](const ::testing::TestParamInfo<CloseBy>& info) {
-                             switch (info.param) {
-                                 case CloseBy::ExitButton:
-                                     return "ExitButton";
-                                 case CloseBy::EscapeKey:
-                                     return "EscapeKey";
-                                 case CloseBy::CloseBox:
-                                     return "CloseBox";
-                             }
-                             return "";
+                             return std::string(kCloseNames[static_cast<int>(info.param)]);
                          });
 
 TEST_F(DialogTest, EndingWithoutExitSavesNothing) {

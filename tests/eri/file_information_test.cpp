@@ -94,21 +94,6 @@ TEST(FileInformation, EachDepthStopsWhereItShould) {
     }
 }
 
-TEST(FileInformation, ImageInfoFieldsAreRead) {
-    Opened file(FileParts().build(), 3);
-    ASSERT_TRUE(file.ok);
-    const eri::ImageInfo& info = file.reader.imageInfo;
-    EXPECT_EQ(info.codingVersion, 0x00020200u);
-    EXPECT_EQ(info.transformation, eri::kLosslessTransformation);
-    EXPECT_EQ(info.architecture, -4);
-    EXPECT_EQ(info.formatType, 0x04000001u);
-    EXPECT_EQ(info.width, 640);
-    EXPECT_EQ(info.height, -480);
-    EXPECT_EQ(info.bitsPerPixel, 32u);
-    EXPECT_EQ(info.samplingCode, 0x00040202u);
-    EXPECT_EQ(info.blockingDegree, 3u);
-}
-
 TEST(FileInformation, HeaderChecksRefuseOtherFiles) {
     const Bytes good = FileParts().build();
     EXPECT_FALSE(Opened(Bytes(good.begin(), good.begin() + 63), 0).ok);

@@ -110,30 +110,6 @@ TEST(HuffmanTree, RootPassingTheLimitThroughAddSymbolIsRescaled) {
     EXPECT_EQ(input.decodeHuffmanSymbol(tree), std::uint32_t{'B'});
 }
 
-TEST(HuffmanTree, RandomSymbolStreamsRoundTripThroughRescales) {
-    std::mt19937 random(11);
-    for (int trial = 0; trial < 6; ++trial) {
-        HuffmanTree encoderTree;
-        encoderTree.initializeTree();
-        eriwriter::BitWriter bits;
-        std::vector<std::uint32_t> symbols(40000);
-        std::geometric_distribution<int> skew(0.05 + 0.1 * trial);
-        for (auto& s : symbols) {
-            s = static_cast<std::uint32_t>(skew(random)) & 0xFF;
-            eriwriter::HuffmanEncoder::encodeSymbol(bits, encoderTree, s);
-        }
-        eritest::BytesBitInput input(bits.bytes(), 4096);
-        HuffmanTree tree;
-        tree.initializeTree();
-        for (std::size_t i = 0; i < symbols.size(); ++i) {
-            ASSERT_EQ(input.decodeHuffmanSymbol(tree), symbols[i]) << trial << " at " << i;
-            if (i % 997 == 0) {
-                ASSERT_TRUE(isSoundTree(tree));
-            }
-        }
-    }
-}
-
 // The rebuild written plainly over a list: leaves (the escape too) in index
 // order with weights halved rounding up; pair the two lightest into place,
 // insert their parent below the first entry at least as heavy.

@@ -102,6 +102,7 @@ TEST(SaveWorkImage, PictureWithAlphaSurvivesPngAndBmp) {
 
     ASSERT_TRUE(SaveWorkImage(*image, folder / "out.png", buffer));
     EXPECT_EQ(DifferentPixels(ReadBack(folder / "out.png"), picture), 0);
+    EXPECT_THAT(folder.Entries(), ElementsAre("in.png", "out.png")) << "no temporary file is left";
 
     // Qt's BMP encoder keeps the colours and drops alpha.
     ASSERT_TRUE(SaveWorkImage(*image, folder / "out.BMP", buffer));

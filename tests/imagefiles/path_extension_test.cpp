@@ -19,16 +19,14 @@ TEST(PathExtension, IsTheLastExtensionOfTheFileNameOnly) {
     EXPECT_EQ(LowerExtensionWord("/in/name."), "");
 }
 
-TEST(PathExtension, ChoosesEriAndTgaWithoutRegardToCase) {
+TEST(PathExtension, ChoosesEriAndTgaByTheLastExtensionWithoutRegardToCase) {
     EXPECT_EQ(ClassifyImagePath("/in/photo.eri"), ImageFileKind::kEri);
     EXPECT_EQ(ClassifyImagePath("/in/PHOTO.ERI"), ImageFileKind::kEri);
     EXPECT_EQ(ClassifyImagePath("/in/photo.Eri"), ImageFileKind::kEri);
     EXPECT_EQ(ClassifyImagePath("/out/x.TGA"), ImageFileKind::kTga);
     EXPECT_EQ(ClassifyImagePath("/out.eri/x.TGA"), ImageFileKind::kTga);
     EXPECT_EQ(ClassifyImagePath("/out/x.tGa"), ImageFileKind::kTga);
-}
-
-TEST(PathExtension, WordsElsewhereInThePathDoNotCount) {
+    // Words elsewhere in the path do not count.
     EXPECT_EQ(ClassifyImagePath("/in/a.eri.bmp"), ImageFileKind::kOther);
     EXPECT_EQ(ClassifyImagePath("/in.eri/photo.png"), ImageFileKind::kOther);
     EXPECT_EQ(ClassifyImagePath("/x.tga/y.png"), ImageFileKind::kOther);

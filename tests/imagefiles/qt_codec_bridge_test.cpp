@@ -14,11 +14,9 @@
 namespace tinta {
 namespace {
 
-using testing::DifferentPixels;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::PatternPicture;
-using testing::ReadBack;
 using testing::ScratchFolder;
 
 uint32_t PixelAt(const DibBuffer& buffer, int storedRow, int x, int width) {
@@ -55,17 +53,6 @@ TEST(LoadQtImage, GivesAnExact32BitDibBottomRowFirst) {
         }
     }
     EXPECT_EQ(different, 0);
-}
-
-TEST(LoadQtImage, OnePixelGivesA44ByteDib) {
-    ScratchFolder folder;
-    QImage dot(1, 1, QImage::Format_ARGB32);
-    dot.setPixel(0, 0, qRgba(1, 2, 3, 4));
-    ASSERT_TRUE(dot.save(QString::fromStdString(folder / "dot.png")));
-    DibBuffer buffer;
-    ASSERT_TRUE(LoadQtImage(folder / "dot.png", buffer, 720, 540));
-    EXPECT_EQ(buffer.size(), 44u);
-    EXPECT_EQ(PixelAt(buffer, 0, 0, 1), qRgba(1, 2, 3, 4));
 }
 
 TEST(LoadQtImage, ContentDecidesWhenTheNameDoesNotFit) {
@@ -149,17 +136,6 @@ DibBuffer PatternDib(const QImage& picture) {
                     picture.constScanLine(y), size_t(picture.width()) * 4);
     }
     return dib;
-}
-
-TEST(SaveQtImage, WritesAlphaAsAlpha) {
-    ScratchFolder folder;
-    const QImage picture = PatternPicture(19, 11);
-    const DibBuffer dib = PatternDib(picture);
-    ASSERT_TRUE(SaveQtImage(folder / "out.PNG", dib.data(), dib.size()));
-    const QImage back = ReadBack(folder / "out.PNG");
-    ASSERT_EQ(back.size(), picture.size());
-    EXPECT_EQ(DifferentPixels(back, picture), 0);
-    EXPECT_THAT(folder.Entries(), ElementsAre("out.PNG")) << "no temporary file is left";
 }
 
 TEST(SaveQtImage, FailuresLeaveNoFileBehind) {

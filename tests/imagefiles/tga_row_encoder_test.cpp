@@ -43,46 +43,25 @@ Bytes Distinct(size_t count) {
     return row;
 }
 
-TEST(TgaRowEncoder, PixelKeyReadsTheBytesBigEndian) {
-    const uint8_t pixel[4] = {0x01, 0x02, 0x03, 0x04};
-    EXPECT_EQ(PixelKey(pixel, 4), 0x01020304u);
-    EXPECT_EQ(PixelKey(pixel, 3), 0x010203u);
-    EXPECT_EQ(PixelKey(pixel, 1), 0x01u);
-}
-
-TEST(TgaRowEncoder, MeasuresLookAtTheHeadOfThePixels) {
-    const Bytes row = Row({kA, kA, kA, kB, kC, kC});
-    EXPECT_EQ(CountRawPixels(row.data(), 4, 6), 0u);
-    EXPECT_EQ(CountRunPixels(row.data(), 4, 6), 3u);
-    EXPECT_EQ(CountRunPixels(row.data(), 4, 2), 2u);
-    EXPECT_EQ(CountRawPixels(row.data() + 12, 4, 3), 1u);
-    EXPECT_EQ(CountRunPixels(row.data() + 12, 4, 3), 1u);
-    // With no equal neighbours the last pixel is left over.
-    EXPECT_EQ(CountRawPixels(row.data() + 8, 4, 3), 2u);
-    EXPECT_EQ(CountRawPixels(row.data() + 20, 4, 1), 1u);
-}
-
-TEST(TgaRowEncoder, EncodesTheWorkedExamples) {
+TEST(TgaRowEncoder, EncodesRunsAndRawPixelsIntoTheWorkedPackets) {
     EXPECT_EQ(Encode(Row({kA, kA, kA, kB, kC, kC})),
               Row({Packet(0x82, {kA}), Packet(0x00, {kB}), Packet(0x81, {kC})}));
     EXPECT_EQ(Encode(Row({kA, kB, kC})), Row({Packet(0x01, {kA, kB}), Packet(0x00, {kC})}));
     EXPECT_EQ(Encode(Row({kA, kB, kB})), Row({Packet(0x00, {kA}), Packet(0x81, {kB})}));
     EXPECT_EQ(Encode(Row({kA})), Packet(0x00, {kA}));
-}
-
-TEST(TgaRowEncoder, PixelsDifferingOnlyInAlphaAreDifferent) {
+    // Pixels differing only in alpha are different.
     const Bytes almostA = {kA[0], kA[1], kA[2], 0xFE};
-    EXPECT_EQ(Encode(Row({kA, almostA})), Row({Packet(0x00, {kA}), Packet(0x00, {almostA})}));
     EXPECT_EQ(Encode(Row({kA, almostA, almostA})),
               Row({Packet(0x00, {kA}), Packet(0x81, {almostA})}));
-}
-
-TEST(TgaRowEncoder, LongRunsSplitIntoPacketsOf128) {
-    Bytes row;
+    // Runs split into packets of 128.
+    Bytes run;
     for (int i = 0; i < 300; ++i) {
-        row.insert(row.end(), kA.begin(), kA.end());
+        run.insert(run.end(), kA.begin(), kA.end());
     }
-    EXPECT_EQ(Encode(row), Row({Packet(0xFF, {kA}), Packet(0xFF, {kA}), Packet(0xAB, {kA})}));
+    EXPECT_EQ(Encode(run), Row({Packet(0xFF, {kA}), Packet(0xFF, {kA}), Packet(0xAB, {kA})}));
+    // Smaller pixels compare only their own bytes.
+    EXPECT_EQ(Encode({1, 2, 3, 1, 2, 3, 9, 9, 9}, 3), (Bytes{0x81, 1, 2, 3, 0x00, 9, 9, 9}));
+    EXPECT_EQ(Encode({5, 5, 5, 6}, 1), (Bytes{0x82, 5, 0x00, 6}));
 }
 
 TEST(TgaRowEncoder, LongRawStretchesSplitIntoPacketsOf128) {
@@ -106,12 +85,6 @@ TEST(TgaRowEncoder, RawStretchEndsWhereARunBegins) {
     EXPECT_EQ(encoded[0], 0x7F);
     EXPECT_EQ(encoded[1 + 128 * 4], 0x00);
     EXPECT_EQ(encoded[2 + 129 * 4], 0x81);
-}
-
-TEST(TgaRowEncoder, HandlesSmallerPixelSizes) {
-    const Bytes row = {1, 2, 3, 1, 2, 3, 9, 9, 9};
-    EXPECT_EQ(Encode(row, 3), (Bytes{0x81, 1, 2, 3, 0x00, 9, 9, 9}));
-    EXPECT_EQ(Encode({5, 5, 5, 6}, 1), (Bytes{0x82, 5, 0x00, 6}));
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST_F(TgaWriterTest, OnePixelFileHasEveryPartInPlace) {
     std::memcpy(image->pixels, pixel, 4);
     const std::string path = PathOf("one.tga");
     // A larger file already there is replaced, not overwritten in part.
-    ASSERT_EQ(WriteTga(*RandomImage(50, 50, 3), path, false), kTgaWritten);
+    ASSERT_EQ(WriteTga(*ImageWithRuns(50, 50, 3), path, false), kTgaWritten);
     ASSERT_EQ(WriteTga(*image, path, true), kTgaWritten);
 
     const Bytes file = test::ReadFileBytes(path);
@@ -110,7 +110,7 @@ TEST_F(TgaWriterTest, OnePixelFileHasEveryPartInPlace) {
 }
 
 TEST_F(TgaWriterTest, RawFilesHoldTheRowsBottomRowFirst) {
-    auto image = RandomImage(3, 2, 1);
+    auto image = ImageWithRuns(3, 2, 1);
     const std::string path = PathOf("raw.tga");
     ASSERT_EQ(WriteTga(*image, path, false), kTgaWritten);
 
@@ -152,7 +152,7 @@ TEST_F(TgaWriterTest, PixelsReadBackUnchangedInBothModes) {
 
 TEST_F(TgaWriterTest, RefusesImagesItCannotWriteWithoutCreatingAFile) {
     const std::string path = PathOf("refused.tga");
-    auto image = RandomImage(4, 4, 5);
+    auto image = ImageWithRuns(4, 4, 5);
 
     image->colourModel = FourCharacterWord("RGB ");
     EXPECT_EQ(WriteTga(*image, path, true), kTgaNotRgba);
@@ -183,7 +183,7 @@ TEST_F(TgaWriterTest, LargestDescribableSidesAreWritten) {
 }
 
 TEST_F(TgaWriterTest, MapsFileErrorsToTheirCodes) {
-    auto image = RandomImage(2, 2, 6);
+    auto image = ImageWithRuns(2, 2, 6);
     EXPECT_EQ(WriteTga(*image, PathOf("missing/out.tga"), true), kTgaFileNotFound);
 
     const std::string plainFile = PathOf("plain");
@@ -200,7 +200,7 @@ TEST_F(TgaWriterTest, UnwritableFolderIsAnotherFileError) {
     const fs::path locked = folder_.Path() / "locked";
     fs::create_directory(locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(WriteTga(*RandomImage(2, 2, 7), (locked / "out.tga").string(), true),
+    EXPECT_EQ(WriteTga(*ImageWithRuns(2, 2, 7), (locked / "out.tga").string(), true),
               kTgaOtherFileError);
     EXPECT_FALSE(fs::exists(locked / "out.tga"));
     fs::permissions(locked, fs::perms::owner_all);

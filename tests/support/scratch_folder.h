@@ -11,6 +11,16 @@
 
 namespace tinta::testing {
 
+// Names of everything inside folder, sorted.
+inline std::vector<std::string> SortedEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 class ScratchFolder {
   public:
     ScratchFolder() {
@@ -27,15 +37,7 @@ class ScratchFolder {
     const std::filesystem::path& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-    // Names of everything inside, sorted.
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return SortedEntries(path_); }
 
   private:
     std::filesystem::path path_;

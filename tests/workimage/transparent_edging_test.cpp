@@ -102,40 +102,33 @@ TEST(TransparentEdging, SinglePixelFillsTheEightByEightBlockAroundIt) {
     }
 }
 
-TEST(TransparentEdging, RowsFollowTheWorkedExamples) {
+TEST(TransparentEdging, RowsAndColumnsFollowTheWorkedExamples) {
     struct Case {
-        std::string row;
-        std::string expected;
+        std::vector<std::string> rows;
+        std::vector<std::string> expected;
     };
     const Case cases[] = {
         // Left spreads reach three pixels and overwrite a right spread (x = 6).
-        {"TTaTTTTTTb", "aaaaaabbbb"},
+        {{"TTaTTTTTTb"}, {"aaaaaabbbb"}},
         // b ends the right spread from a and is passed over, so it never
         // spreads to the right itself.
-        {"TaTb", "aaab"},
-        {"TaTbTT", "aaab00"},
-        {"aTTTTTT", "aaaaa00"},
-        {"TTTTTTa", "000aaaa"},
+        {{"TaTb"}, {"aaab"}},
+        {{"TaTbTT"}, {"aaab00"}},
+        {{"aTTTTTT"}, {"aaaaa00"}},
+        {{"TTTTTTa"}, {"000aaaa"}},
+        // A single column spreads four down and three up.
+        {{"T", "T", "T", "T", "T", "a", "T", "T", "T", "T", "T", "T"},
+         {"0", "0", "a", "a", "a", "a", "a", "a", "a", "a", "0", "0"}},
     };
     for (const Case& c : cases) {
-        auto image = ImageFromRows({c.row});
+        auto image = ImageFromRows(c.rows);
         const auto alphaBefore = AlphaBytes(*image);
         ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
-        EXPECT_EQ(ColoursOfRow(*image, 0), c.expected) << c.row;
-        EXPECT_EQ(AlphaBytes(*image), alphaBefore) << c.row;
+        for (int32_t y = 0; y < image->height; ++y) {
+            EXPECT_EQ(ColoursOfRow(*image, y), c.expected[y]) << c.rows[0] << " row " << y;
+        }
+        EXPECT_EQ(AlphaBytes(*image), alphaBefore) << c.rows[0];
     }
-}
-
-TEST(TransparentEdging, SingleColumnSpreadsFourDownAndThreeUp) {
-    std::vector<std::string> rows(12, "T");
-    rows[5] = "a";
-    auto image = ImageFromRows(rows);
-    ASSERT_EQ(ApplyTransparentEdging(*image, kReach), kEdgingDone);
-    std::string column;
-    for (int32_t y = 0; y < image->height; ++y) {
-        column += ColoursOfRow(*image, y);
-    }
-    EXPECT_EQ(column, "00aaaaaaaa00");
 }
 
 TEST(TransparentEdging, FullyOpaqueFullyTransparentAndOnePixelImagesStayAsTheyAre) {

@@ -10,15 +10,13 @@
 namespace tinta {
 namespace {
 
-TEST(AllocIpl, RefusesSizesBelowOneAndTracesThem) {
+TEST(AllocIpl, RefusesSizesBelowOneWithATraceAndBlocksBeyondTheLimit) {
     testing::TraceRecorder trace;
     EXPECT_EQ(AllocIpl(0, 10, 8), nullptr);
     EXPECT_EQ(AllocIpl(10, -1, 8), nullptr);
     ASSERT_EQ(trace.lines.size(), 2u);
     EXPECT_EQ(trace.lines[1], "AllocIpl:不正なサイズが指定されました。width=10 height=-1\n");
-}
-
-TEST(AllocIpl, RefusesPixelBlocksBeyondTheLimitWithoutCrashing) {
+    // Pixel blocks beyond the limit are refused without crashing.
     EXPECT_EQ(AllocIpl(0x7FFFFFFF, 0x7FFFFFFF, 8), nullptr);
     EXPECT_EQ(AllocIpl(65536, 32769, 8), nullptr);
 }
