@@ -135,26 +135,33 @@ struct BitCursor {
     [[gnu::always_inline]] bool takeGamma(std::uint32_t& value) {
         int available = 0;
         const std::uint64_t window = peekWindow(available);
-        const ShortGamma known = kShortGammas[window >> (64 - kShortGammaBits)];
-        if (known.length != 0 && known.length <= available) {
-            value = known.value;
-            skipBits(known.length);
+        int length = 0;
+        if (gammaAtTop(static_cast<std::uint32_t>(window >> 32), available, value, length)) {
+            skipBits(length);
             return true;
         }
-        // Codes of up to 15 data bits lying wholly in the window are read at
-        // once: the flags stand at even places, the data bits between them.
-        const auto top = static_cast<std::uint32_t>(window >> 32);
-        const std::uint32_t stops = ~top & 0xAAAAAAAAu;
-        if (stops != 0) {
-            const int k = std::countl_zero(stops) >> 1;
-            const int length = 2 * k + 1;
-            if (length <= available) {
-                value = gammaValue(top, k);
-                skipBits(length);
-                return true;
-            }
-        }
         return takeGammaBitwise(value);
+    }
+
+    // A whole gamma code at the top of `bits`, of which `room` are real: its
+    // value and length. Short codes come from the table; codes of up to 15
+    // data bits are read at once (flags at even places, data bits between).
+    [[gnu::always_inline]] static bool gammaAtTop(std::uint32_t bits, int room,
+                                                  std::uint32_t& value, int& length) {
+        const ShortGamma known = kShortGammas[bits >> (32 - kShortGammaBits)];
+        if (known.length != 0) {
+            value = known.value;
+            length = known.length;
+            return length <= room;
+        }
+        const std::uint32_t stops = ~bits & 0xAAAAAAAAu;
+        if (stops == 0) {
+            return false;
+        }
+        const int k = std::countl_zero(stops) >> 1;
+        length = 2 * k + 1;
+        value = gammaValue(bits, k);
+        return length <= room;
     }
 
     [[gnu::noinline]] bool takeGammaBitwise(std::uint32_t& value) {

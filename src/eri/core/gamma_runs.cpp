@@ -13,27 +13,15 @@ namespace {
 [[gnu::always_inline]] inline bool takeSignedGamma(detail::BitCursor& cursor, std::int32_t& value) {
     int available = 0;
     const std::uint64_t window = cursor.peekWindow(available);
-    const detail::ShortGamma known = detail::kShortGammas[window >> (63 - detail::kShortGammaBits) &
-                                                          ((1 << detail::kShortGammaBits) - 1)];
-    if (known.length != 0 && known.length < available) {
-        value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - known.value : known.value);
-        cursor.skipBits(known.length + 1);
+    std::uint32_t gamma = 0;
+    int length = 0;
+    if (detail::BitCursor::gammaAtTop(static_cast<std::uint32_t>(window >> 31), available - 1,
+                                      gamma, length)) {
+        value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - gamma : gamma);
+        cursor.skipBits(length + 1);
         return true;
     }
-    const auto magnitudeBits = static_cast<std::uint32_t>(window >> 31);
-    const std::uint32_t stops = ~magnitudeBits & 0xAAAAAAAAu;
-    if (stops != 0) {
-        const int k = std::countl_zero(stops) >> 1;
-        const int length = 2 * k + 2;
-        if (length <= available) {
-            const std::uint32_t gamma = detail::BitCursor::gammaValue(magnitudeBits, k);
-            value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - gamma : gamma);
-            cursor.skipBits(length);
-            return true;
-        }
-    }
     const int sign = cursor.takeBit();
-    std::uint32_t gamma = 0;
     if (sign < 0 || !cursor.takeGamma(gamma)) {
         return false;
     }

@@ -5,22 +5,11 @@
 
 #include <emmintrin.h>
 
+#include "eri/core/float4.h"
+
 namespace eri::detail {
 
 namespace {
-
-struct Float4 {
-    __m128 v;
-};
-inline Float4 operator+(Float4 a, Float4 b) {
-    return {_mm_add_ps(a.v, b.v)};
-}
-inline Float4 operator-(Float4 a, Float4 b) {
-    return {_mm_sub_ps(a.v, b.v)};
-}
-inline Float4 mul(Float4 a, double c) {
-    return {_mm_mul_ps(a.v, _mm_set1_ps(static_cast<float>(c)))};
-}
 
 struct Lanes4 {
     static constexpr int width = 4;
