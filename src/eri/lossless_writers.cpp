@@ -53,6 +53,24 @@ void packColourRow(std::uint8_t* line, const std::int32_t* p0, const std::int32_
     }
 }
 
+// The low bytes of the first `Planes` planes of a block (planes `area`
+// apart, rows `side` apart) to the first bytes of pixels `step` bytes apart;
+// the pixels' other bytes are left alone.
+template <int Planes>
+void storePlaneBytes(const std::int32_t* block, std::int32_t area, std::int32_t side,
+                     std::uint8_t* destination, std::int32_t stride, std::int32_t width,
+                     std::int32_t height, std::int32_t step) {
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::int32_t* row = block + y * side;
+        for (std::int32_t x = 0; x < width; ++x, out += step) {
+            for (int p = 0; p < Planes; ++p) {
+                out[p] = static_cast<std::uint8_t>(row[p * area + x]);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 EriImageDecoder::BlockWriter EriImageDecoder::selectLosslessWriter(std::uint32_t formatType,
@@ -112,45 +130,19 @@ void EriImageDecoder::writeColourBytes(std::uint8_t* destination, std::int32_t s
         return;
     }
     // 32 bits without alpha: the fourth byte of each pixel is left alone.
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
-        const std::int32_t row = y * blockSide;
-        for (std::int32_t x = 0; x < width; ++x, out += 4) {
-            out[0] = static_cast<std::uint8_t>(p0[row + x]);
-            out[1] = static_cast<std::uint8_t>(p1[row + x]);
-            out[2] = static_cast<std::uint8_t>(p2[row + x]);
-        }
-    }
+    storePlaneBytes<3>(p0, blockArea, blockSide, destination, stride, width, height, 4);
 }
 
 void EriImageDecoder::writeGrey(std::uint8_t* destination, std::int32_t stride, std::int32_t width,
                                 std::int32_t height) {
-    const std::int32_t* p0 = blockBuffer.get();
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
-        const std::int32_t row = y * blockSide;
-        for (std::int32_t x = 0; x < width; ++x) {
-            out[x] = static_cast<std::uint8_t>(p0[row + x]);
-        }
-    }
+    storePlaneBytes<1>(blockBuffer.get(), blockArea, blockSide, destination, stride, width, height,
+                       1);
 }
 
 void EriImageDecoder::writeColourAlpha(std::uint8_t* destination, std::int32_t stride,
                                        std::int32_t width, std::int32_t height) {
-    const std::int32_t* p0 = blockBuffer.get();
-    const std::int32_t* p1 = p0 + blockArea;
-    const std::int32_t* p2 = p1 + blockArea;
-    const std::int32_t* p3 = p2 + blockArea;
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* out = destination + static_cast<std::ptrdiff_t>(y) * stride;
-        const std::int32_t row = y * blockSide;
-        for (std::int32_t x = 0; x < width; ++x, out += 4) {
-            out[0] = static_cast<std::uint8_t>(p0[row + x]);
-            out[1] = static_cast<std::uint8_t>(p1[row + x]);
-            out[2] = static_cast<std::uint8_t>(p2[row + x]);
-            out[3] = static_cast<std::uint8_t>(p3[row + x]);
-        }
-    }
+    storePlaneBytes<4>(blockBuffer.get(), blockArea, blockSide, destination, stride, width, height,
+                       4);
 }
 
 }  // namespace eri

@@ -4,12 +4,10 @@
 #include <algorithm>
 #include <climits>
 #include <numeric>
-#include <random>
 #include <vector>
 
 #include "eri/arrangement_tables.h"
 #include "eri/core/lossless_reconstruction.h"
-#include "eri/core/processor_features.h"
 
 namespace {
 
@@ -100,37 +98,6 @@ TEST(Reconstruction, SumsWrapAtThirtyTwoBits) {
     EXPECT_EQ(row[0], INT32_MIN);
     EXPECT_EQ(row[1], INT32_MIN + 1);
     EXPECT_EQ(carry, INT32_MIN + 1);
-}
-
-// The SIMD path gives the plain path's results for every operation and side.
-TEST(Reconstruction, SimdAndPlainPathsAgree) {
-    std::mt19937 random(5);
-    const std::uint32_t saved = eri::processorFeatures;
-    for (int side = 2; side <= 32; side *= 2) {
-        const int area = side * side;
-        std::vector<std::int32_t> input(4 * area);
-        std::vector<std::int32_t> segments(4 * side);
-        for (auto& v : input) {
-            v = static_cast<std::int32_t>(random());
-        }
-        for (auto& v : segments) {
-            v = static_cast<std::int32_t>(random());
-        }
-        for (int op = 0; op < 16; ++op) {
-            std::vector<std::int32_t> results[2];
-            std::vector<std::int32_t> lines[2];
-            for (int path = 0; path < 2; ++path) {
-                eri::processorFeatures = path == 0 ? 0 : eri::kIntegerSimd;
-                results[path] = input;
-                lines[path] = segments;
-                eri::applyChannelOperation(op, results[path].data(), area);
-                eri::integrateColumns(results[path].data(), lines[path].data(), 4, side);
-            }
-            EXPECT_EQ(results[0], results[1]) << side << " " << op;
-            EXPECT_EQ(lines[0], lines[1]);
-        }
-    }
-    eri::processorFeatures = saved;
 }
 
 // A Huffman-mode block of 3 planes, side 2, built around the given buffers.

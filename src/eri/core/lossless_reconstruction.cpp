@@ -3,12 +3,6 @@
 #include <cstring>
 
 #include "eri/core/block_reconstruction.h"
-#include "eri/core/processor_features.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#define ERI_HAVE_SSE2 1
-#endif
 
 namespace eri {
 namespace {
@@ -20,106 +14,17 @@ inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
-void addPlanePlain(std::int32_t* target, const std::int32_t* source, int area) {
+void addPlane(std::int32_t* target, const std::int32_t* source, int area) {
     for (int i = 0; i < area; ++i) {
         target[i] = wrappingAdd(target[i], source[i]);
     }
 }
 
-void addTwoPlanesPlain(std::int32_t* first, std::int32_t* second, const std::int32_t* source,
-                       int area) {
+void addTwoPlanes(std::int32_t* first, std::int32_t* second, const std::int32_t* source, int area) {
     for (int i = 0; i < area; ++i) {
         first[i] = wrappingAdd(first[i], source[i]);
         second[i] = wrappingAdd(second[i], source[i]);
     }
-}
-
-void integrateColumnsPlain(std::int32_t* block, std::int32_t* segments, int planes, int side) {
-    for (int p = 0; p < planes; ++p) {
-        std::int32_t* plane = block + p * side * side;
-        std::int32_t* segment = segments + p * side;
-        for (int x = 0; x < side; ++x) {
-            plane[x] = wrappingAdd(plane[x], segment[x]);
-        }
-        for (int y = 1; y < side; ++y) {
-            std::int32_t* row = plane + y * side;
-            const std::int32_t* above = row - side;
-            for (int x = 0; x < side; ++x) {
-                row[x] = wrappingAdd(row[x], above[x]);
-            }
-        }
-        std::memcpy(segment, plane + (side - 1) * side, sizeof(std::int32_t) * side);
-    }
-}
-
-#ifdef ERI_HAVE_SSE2
-// The integer-SIMD path: the same sums, four lanes at a time (areas and
-// sides of 4 and more are multiples of 4).
-inline void addFour(std::int32_t* target, const std::int32_t* source) {
-    const __m128i sum = _mm_add_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(target)),
-                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(source)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(target), sum);
-}
-
-void addPlaneSimd(std::int32_t* target, const std::int32_t* source, int area) {
-    for (int i = 0; i < area; i += 4) {
-        addFour(target + i, source + i);
-    }
-}
-
-void addTwoPlanesSimd(std::int32_t* first, std::int32_t* second, const std::int32_t* source,
-                      int area) {
-    for (int i = 0; i < area; i += 4) {
-        addFour(first + i, source + i);
-        addFour(second + i, source + i);
-    }
-}
-
-void integrateColumnsSimd(std::int32_t* block, std::int32_t* segments, int planes, int side) {
-    for (int p = 0; p < planes; ++p) {
-        std::int32_t* plane = block + p * side * side;
-        std::int32_t* segment = segments + p * side;
-        for (int x = 0; x < side; x += 4) {
-            addFour(plane + x, segment + x);
-        }
-        for (int y = 1; y < side; ++y) {
-            std::int32_t* row = plane + y * side;
-            for (int x = 0; x < side; x += 4) {
-                addFour(row + x, row - side + x);
-            }
-        }
-        std::memcpy(segment, plane + (side - 1) * side, sizeof(std::int32_t) * side);
-    }
-}
-#endif
-
-inline bool useIntegerSimd(int width) {
-#ifdef ERI_HAVE_SSE2
-    return (processorFeatures & kIntegerSimd) != 0 && width >= 4 && width % 4 == 0;
-#else
-    (void)width;
-    return false;
-#endif
-}
-
-void addPlane(std::int32_t* target, const std::int32_t* source, int area) {
-#ifdef ERI_HAVE_SSE2
-    if (useIntegerSimd(area)) {
-        addPlaneSimd(target, source, area);
-        return;
-    }
-#endif
-    addPlanePlain(target, source, area);
-}
-
-void addTwoPlanes(std::int32_t* first, std::int32_t* second, const std::int32_t* source, int area) {
-#ifdef ERI_HAVE_SSE2
-    if (useIntegerSimd(area)) {
-        addTwoPlanesSimd(first, second, source, area);
-        return;
-    }
-#endif
-    addTwoPlanesPlain(first, second, source, area);
 }
 
 }  // namespace
@@ -178,13 +83,21 @@ void carryRowEnds(const std::int32_t* block, std::int32_t* rowCarries, int rowCo
 }
 
 void integrateColumns(std::int32_t* block, std::int32_t* lineSegments, int planes, int side) {
-#ifdef ERI_HAVE_SSE2
-    if (useIntegerSimd(side)) {
-        integrateColumnsSimd(block, lineSegments, planes, side);
-        return;
+    for (int p = 0; p < planes; ++p) {
+        std::int32_t* plane = block + p * side * side;
+        std::int32_t* segment = lineSegments + p * side;
+        for (int x = 0; x < side; ++x) {
+            plane[x] = wrappingAdd(plane[x], segment[x]);
+        }
+        for (int y = 1; y < side; ++y) {
+            std::int32_t* row = plane + y * side;
+            const std::int32_t* above = row - side;
+            for (int x = 0; x < side; ++x) {
+                row[x] = wrappingAdd(row[x], above[x]);
+            }
+        }
+        std::memcpy(segment, plane + (side - 1) * side, sizeof(std::int32_t) * side);
     }
-#endif
-    integrateColumnsPlain(block, lineSegments, planes, side);
 }
 
 void reconstructHuffmanBlock(const LosslessBlock& block, std::uint32_t code,
