@@ -40,7 +40,7 @@ void BM_LoadWorkImagePng4096(benchmark::State& state) {
     const std::string& path = BenchmarkPng();
     tinta::DibBuffer buffer;
     for (auto _ : state) {
-        tinta::WorkImagePtr image = tinta::LoadWorkImage(path, buffer);
+        tinta::WorkImagePtr image = tinta::LoadWorkImage(path, buffer).image;
         if (!image) {
             state.SkipWithError("the PNG could not be loaded");
             return;

@@ -116,6 +116,16 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
 }  // namespace
 
 std::size_t loadEriImage(InputStream& file, DibBlock& destination) {
+    return loadEriImage(file, destination, LoadOptions{}, nullptr);
+}
+
+std::size_t loadEriImage(const char* path, DibBlock& destination) {
+    return loadEriImage(path, destination, LoadOptions{}, nullptr);
+}
+
+// Placeholder cause until every failure point reports its own.
+std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& /*options*/,
+                         LoadError* error) {
     initializeDecodingCore();
     EriRecordReader records;
     std::size_t result = 0;
@@ -123,15 +133,22 @@ std::size_t loadEriImage(InputStream& file, DibBlock& destination) {
         result = decodeFile(records, destination);
     }
     records.closeRecords();
+    if (result == 0 && error != nullptr) {
+        *error = LoadError::damagedCodes;
+    }
     return result;
 }
 
-std::size_t loadEriImage(const char* path, DibBlock& destination) {
+std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOptions& options,
+                         LoadError* error) {
     FileInputStream stream;
     if (path == nullptr || !stream.open(path)) {
+        if (error != nullptr) {
+            *error = LoadError::cannotOpen;
+        }
         return 0;
     }
-    const std::size_t result = loadEriImage(stream, destination);
+    const std::size_t result = loadEriImage(stream, destination, options, error);
     stream.close();
     return result;
 }

@@ -7,6 +7,7 @@
 
 #include "eri/dib_block.h"
 #include "eri/input_stream.h"
+#include "eri/load_error.h"
 
 namespace eri {
 
@@ -21,5 +22,12 @@ std::size_t loadEriImage(const char* path, DibBlock& destination);
 
 // The same over an ERI file already open as a stream (borrowed).
 std::size_t loadEriImage(InputStream& file, DibBlock& destination);
+
+// The same with the load's limits; on failure (0) `error`, when given,
+// receives the cause.
+std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOptions& options,
+                         LoadError* error);
+std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& options,
+                         LoadError* error);
 
 }  // namespace eri

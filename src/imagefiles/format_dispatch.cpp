@@ -15,9 +15,9 @@
 namespace tinta {
 namespace {
 
-WorkImagePtr Fail(const char* prefix, const std::string& path) {
+LoadedImage Fail(const char* prefix, const std::string& path, std::string reason = {}) {
     TraceLine(std::string(prefix) + path);
-    return nullptr;
+    return {nullptr, std::move(reason)};
 }
 
 const char* TgaErrorText(int code) {
@@ -73,7 +73,7 @@ SaveResult SaveThroughQt(const WorkImage& image, const std::string& path, DibBuf
 
 }  // namespace
 
-WorkImagePtr LoadWorkImage(const std::string& path, DibBuffer& buffer) {
+LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& /*limits*/) {
     if (ClassifyImagePath(path) == ImageFileKind::kEri) {
         if (!LoadEriDib(path, buffer)) {
             return Fail("ERI->DIB作成失敗。ファイル名＝", path);
@@ -92,7 +92,7 @@ WorkImagePtr LoadWorkImage(const std::string& path, DibBuffer& buffer) {
     if (header->bitsPerPixel < 32) {
         FillAlpha(*image, 255);
     }
-    return image;
+    return {std::move(image), {}};
 }
 
 SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& buffer) {

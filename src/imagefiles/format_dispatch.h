@@ -15,11 +15,27 @@ namespace tinta {
 constexpr int32_t kMetafileWidth = 720;
 constexpr int32_t kMetafileHeight = 540;
 
+// Pixel limits of a load, checked from the file's header before any pixel
+// memory is taken; no setting can go above the hard limit of a work image.
+constexpr uint64_t kDefaultMaxPixels = uint64_t{1} << 28;
+
+struct LoadLimits {
+    uint64_t maxPixels = kDefaultMaxPixels;
+};
+
+// A loaded work image, or none with the reason (empty when no cause is known).
+struct LoadedImage {
+    WorkImagePtr image;
+    std::string reason;
+
+    explicit operator bool() const { return image != nullptr; }
+};
+
 // Reads the file (UTF-8 path): .eri through the ERI loader, anything else
 // through Qt's plug-ins. Pictures of fewer than 32 bits are made opaque. Null
 // after one trace line when the file cannot be loaded; buffer then keeps its
 // previous DIB.
-WorkImagePtr LoadWorkImage(const std::string& path, DibBuffer& buffer);
+LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits = {});
 
 struct SaveResult {
     bool written = false;

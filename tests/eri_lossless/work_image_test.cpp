@@ -21,7 +21,7 @@ TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
     writeFile(path, eriwriter::eriFile(info, *eriwriter::encodeLosslessFrame(picture, options)));
 
     tinta::DibBuffer buffer;
-    const tinta::WorkImagePtr image = tinta::LoadWorkImage(path, buffer);
+    const tinta::WorkImagePtr image = tinta::LoadWorkImage(path, buffer).image;
     ASSERT_TRUE(image);
     ASSERT_EQ(image->width, 21);
     ASSERT_EQ(image->height, 13);

@@ -45,7 +45,7 @@ TEST(LoadWorkImage, KeepsEveryByteAndGivesOpaqueFormatsFullAlpha) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(c.picture.save(QString::fromStdString(folder / c.name)));
         DibBuffer buffer;
-        const WorkImagePtr image = LoadWorkImage(folder / c.name, buffer);
+        const WorkImagePtr image = LoadWorkImage(folder / c.name, buffer).image;
         ASSERT_TRUE(image);
         ASSERT_EQ(QSize(image->width, image->height), c.picture.size());
         EXPECT_EQ(
@@ -97,7 +97,7 @@ TEST(SaveWorkImage, PictureWithAlphaSurvivesPngAndBmp) {
     const QImage picture = PatternPicture(29, 13);
     ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.png")));
     DibBuffer buffer;
-    const WorkImagePtr image = LoadWorkImage(folder / "in.png", buffer);
+    const WorkImagePtr image = LoadWorkImage(folder / "in.png", buffer).image;
     ASSERT_TRUE(image);
 
     ASSERT_TRUE(SaveWorkImage(*image, folder / "out.png", buffer));
@@ -149,7 +149,7 @@ TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
     // encoded, with the pixels of the picture as they were loaded.
     const QImage picture = PatternPicture(23, 7);
     ASSERT_TRUE(picture.save(QString::fromStdString(folder / "in.png")));
-    const WorkImagePtr loaded = LoadWorkImage(folder / "in.png", buffer);
+    const WorkImagePtr loaded = LoadWorkImage(folder / "in.png", buffer).image;
     ASSERT_TRUE(loaded);
     ASSERT_TRUE(SaveWorkImage(*loaded, folder / "out.Tga", buffer));
     const auto tga = test::ReadTga(test::ReadFileBytes(folder / "out.Tga"));

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (const fs::path& input : files) {
         const fs::path output = outputFolder / (input.stem().string() + "." + format);
-        tinta::WorkImagePtr image = tinta::LoadWorkImage(input.string(), buffer);
+        tinta::WorkImagePtr image = tinta::LoadWorkImage(input.string(), buffer).image;
         if (!image) {
             std::printf("skipped %s: cannot be read\n", input.c_str());
             ++failed;

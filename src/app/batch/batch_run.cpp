@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
+#include <utility>
 
 #include "batch_texts.h"
 #include "filterhost/filter_call.h"
@@ -31,10 +32,12 @@ bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder
 
 FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
                        FilterHost& host, DibBuffer& buffer, const ImageFileSteps& steps) {
-    WorkImagePtr image = steps.load(inputPath, buffer);
-    if (image == nullptr) {
-        return {FileStatus::kNotLoaded, NotLoadedReason(inputPath)};
+    LoadedImage loaded = steps.load(inputPath, buffer);
+    if (!loaded) {
+        return {FileStatus::kNotLoaded,
+                loaded.reason.empty() ? NotLoadedReason(inputPath) : loaded.reason};
     }
+    WorkImagePtr image = std::move(loaded.image);
     if (edging) {
         const int edged = steps.edge ? steps.edge(*image, kEdgingReach)
                                      : ApplyTransparentEdging(*image, kEdgingReach);

@@ -73,7 +73,8 @@ class BatchObserver {
 // The steps of ProcessFile that touch files and memory. The run uses the
 // real ones; tests replace them to provoke failures.
 struct ImageFileSteps {
-    std::function<WorkImagePtr(const std::string&, DibBuffer&)> load = LoadWorkImage;
+    std::function<LoadedImage(const std::string&, DibBuffer&)> load =
+        [](const std::string& path, DibBuffer& buffer) { return LoadWorkImage(path, buffer); };
     std::function<SaveResult(const WorkImage&, const std::string&, DibBuffer&)> save =
         SaveWorkImage;
     std::function<int(WorkImage&, int)> edge;  // empty: ApplyTransparentEdging
