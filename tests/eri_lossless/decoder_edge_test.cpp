@@ -74,19 +74,6 @@ TEST(DecoderInitialize, RefusesSizesOutsideTheLimits) {
     EXPECT_EQ(decoder.initialize(info(7, 5, 8)), 0);
 }
 
-TEST(DecoderInitialize, RefusesUnknownKinds) {
-    eri::EriImageDecoder decoder;
-    eri::ImageInfo info = losslessImageInfo(0x00020200, -2, kColour, 24, 8, 8, 3);
-    EXPECT_EQ(decoder.initialize(info), 1);
-    info = losslessImageInfo(0x00020300, -1, kColour, 24, 8, 8, 3);
-    EXPECT_EQ(decoder.initialize(info), 1);
-    info.codingVersion = 0x00020200;
-    info.transformation = 0x03020001;
-    EXPECT_EQ(decoder.initialize(info), 1);
-    info.transformation = eri::kLossyTransformation;  // no sampling code
-    EXPECT_EQ(decoder.initialize(info), 1);
-}
-
 TEST(LosslessFrame, RefusesBrokenHeaders) {
     const eri::ImageInfo arithmetic = losslessImageInfo(0x00020200, 32, kColour, 24, 4, 4, 2);
     BitWriter frame = header(1, 1, 8, 0);
