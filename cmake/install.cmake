@@ -39,7 +39,7 @@ if(TARGET tinta_batch AND TINTA_HELP2MAN)
   add_custom_command(
     OUTPUT ${man_page}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 ${TINTA_HELP2MAN} --no-info --no-discard-stderr
+    COMMAND ${TINTA_HELP2MAN} --no-info --no-discard-stderr --locale=C.UTF-8
             "--name=apply one filter module to every image file of a folder"
             --output=${man_page} $<TARGET_FILE:tinta_batch>
     DEPENDS tinta_batch
