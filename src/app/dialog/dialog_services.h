@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -47,6 +48,7 @@ struct BatchJob {
     QString outputFolder;
     QString formatText;  // "*.TGA", ...
     bool edging = false;
+    std::optional<uint64_t> maxPixels;  // the profile's pixel limit; default when absent
 };
 
 struct InputListing {
