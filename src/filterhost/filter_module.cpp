@@ -30,12 +30,12 @@ int FilterModule::LoadModule(const std::string& path, HostMessages& messages) {
     if (getTitle_ != nullptr) {
         CallGetTitle();
     } else {
-        messages.Show(kNoGetTitleMessage);
+        messages.Show(NoGetTitleMessage(path));
     }
     option_ = AsEntry<FilterOptionEntry>(LookUp("FilterOption"));
     proc_ = AsEntry<FilterProcEntry>(LookUp("FilterProc"));
     if (proc_ == nullptr) {
-        messages.Show(kNoProcMessage);
+        messages.Show(NoProcMessage(path));
     }
     return 1;
 }

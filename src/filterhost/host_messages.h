@@ -13,13 +13,14 @@ class HostMessages {
     virtual void Show(const std::string& text) = 0;
 };
 
-// The host's message texts. They name "dn_quor.dll" whichever module file is
-// concerned, as the program always has.
+// The host's message texts.
 inline constexpr const char* kLoadFailedFormat = "%sをロードできませんでした";
-inline constexpr const char* kNoGetTitleMessage =
-    "dn_quor.dllのエントリポイント(GetTitle)が見つかりません";
-inline constexpr const char* kNoProcMessage = "dn_quor.dllのエントリポイント(Proc)が見つかりません";
 inline constexpr const char* kNoSettingsMessage = "このフィルターに設定項目はありません";
+
+// "<file>のエントリポイント(GetTitle)が見つかりません" and the same for Proc,
+// naming the module's own file (the last part of its path).
+std::string NoGetTitleMessage(const std::string& modulePath);
+std::string NoProcMessage(const std::string& modulePath);
 
 // "<path>をロードできませんでした", with the loader's reason on a second line
 // when there is one.

@@ -19,24 +19,65 @@ bool IsJpeg(const uint8_t* data, size_t size) {
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
-// Inside compressed scan data a 0xFF byte is always followed by 0x00 or a
-// restart marker, so the last start-of-scan marker in the file is a real one,
-// and a complete file has an end-of-image marker after it.
-bool JpegHasEndAfterLastScan(const uint8_t* data, size_t size) {
-    size_t lastScan = 0;
-    bool sawScan = false;
-    for (size_t i = 0; i + 1 < size; ++i) {
-        if (data[i] == 0xFF && data[i + 1] == 0xDA) {
-            lastScan = i;
-            sawScan = true;
+uint32_t GetBigEndian16(const uint8_t* at) {
+    return uint32_t{at[0]} << 8 | uint32_t{at[1]};
+}
+
+// Where the entropy-coded data that starts at `from` ends: the first 0xFF
+// that is followed by neither a stuffed 0x00, another 0xFF (fill) nor a
+// restart marker. `size` when the data runs to the end of the bytes.
+size_t EndOfScanData(const uint8_t* data, size_t size, size_t from) {
+    for (size_t i = from; i + 1 < size; ++i) {
+        if (data[i] != 0xFF) {
+            continue;
+        }
+        const uint8_t next = data[i + 1];
+        if (next != 0x00 && next != 0xFF && (next < 0xD0 || next > 0xD7)) {
+            return i;
         }
     }
-    if (!sawScan) {
-        return false;
-    }
-    for (size_t i = lastScan + 2; i + 1 < size; ++i) {
-        if (data[i] == 0xFF && data[i + 1] == 0xD9) {
-            return true;
+    return size;
+}
+
+// Walks the segments from the start-of-image marker: every segment with a
+// length is stepped over whole (so thumbnails and other embedded pictures
+// do not count), each scan's coded data is passed to its end, and the file
+// is complete when an end-of-image marker follows at least one scan.
+// Whatever comes after that marker (appended videos, maker data) is not
+// looked at.
+bool JpegReachesEndOfImage(const uint8_t* data, size_t size) {
+    constexpr uint8_t kEndOfImage = 0xD9;
+    constexpr uint8_t kStartOfScan = 0xDA;
+    bool sawScan = false;
+    size_t at = 2;
+    while (at + 1 < size) {
+        if (data[at] != 0xFF) {
+            ++at;  // stray bytes between segments: decoders skip them too
+            continue;
+        }
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at;  // fill byte before a marker
+            continue;
+        }
+        if (marker == kEndOfImage) {
+            return sawScan;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += 2;  // markers without a length
+            continue;
+        }
+        if (at + 4 > size) {
+            return false;
+        }
+        const size_t length = GetBigEndian16(data + at + 2);
+        if (length < 2 || length > size - at - 2) {
+            return false;
+        }
+        at += 2 + length;
+        if (marker == kStartOfScan) {
+            sawScan = true;
+            at = EndOfScanData(data, size, at);
         }
     }
     return false;
@@ -119,7 +160,7 @@ bool LooksComplete(const uint8_t* data, size_t size) {
         return false;
     }
     if (IsJpeg(data, size)) {
-        return JpegHasEndAfterLastScan(data, size);
+        return JpegReachesEndOfImage(data, size);
     }
     if (IsPng(data, size)) {
         return PngHasEndChunk(data, size);

@@ -9,10 +9,9 @@
 
 namespace tinta {
 
-// False when the bytes start like a JPEG whose last scan has no end marker
-// after it, like a PNG without a whole end chunk, or like a BMP whose pixel
-// rows reach past the end. Other data
-// passes: their decoders report damage themselves.
+// False when the bytes start like a JPEG whose segments do not lead to an
+// end-of-image marker after its scans, like a PNG without a whole end chunk, or like a BMP whose
+// pixel rows reach past the end. Other data passes: their decoders report damage themselves.
 bool LooksComplete(const uint8_t* data, size_t size);
 
 }  // namespace tinta

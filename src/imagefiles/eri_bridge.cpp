@@ -1,5 +1,7 @@
 #include "eri_bridge.h"
 
+#include <string>
+
 #ifdef TINTA_HAVE_ERI
 #include "eri/dib_block.h"
 #include "eri/eri_loader.h"
@@ -24,16 +26,29 @@ class DibBufferBlock final : public eri::DibBlock {
     DibBuffer& buffer_;
 };
 
+std::string EriFailureReason(eri::LoadError error, uint64_t maxPixels) {
+    if (error == eri::LoadError::tooLarge) {
+        return std::string(eri::loadErrorText(error)) + "（上限 " + std::to_string(maxPixels) +
+               " 画素）";
+    }
+    return CannotLoadReason(eri::loadErrorText(error));
+}
+
 }  // namespace
 
-bool LoadEriDib(const std::string& path, DibBuffer& buffer) {
+DibLoadResult LoadEriDib(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
     DibBufferBlock block(buffer);
-    return eri::loadEriImage(path.c_str(), block) != 0;
+    const uint64_t maxPixels = EffectiveMaxPixels(limits);
+    eri::LoadError error = eri::LoadError::none;
+    if (eri::loadEriImage(path.c_str(), block, eri::LoadOptions{maxPixels}, &error) == 0) {
+        return {false, EriFailureReason(error, maxPixels)};
+    }
+    return {true, {}};
 }
 #else
-// Built without the ERI side: every ERI file fails to load like an unreadable one.
-bool LoadEriDib(const std::string&, DibBuffer&) {
-    return false;
+// Built without the ERI side: every ERI file fails to load.
+DibLoadResult LoadEriDib(const std::string&, DibBuffer&, const LoadLimits&) {
+    return {false, CannotLoadReason("ERI の読み込みは組み込まれていません")};
 }
 #endif
 

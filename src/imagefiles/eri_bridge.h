@@ -5,10 +5,13 @@
 #include <string>
 
 #include "imagefiles/dib_buffer.h"
+#include "imagefiles/load_limits.h"
+#include "imagefiles/load_reasons.h"
 
 namespace tinta {
 
-// False (buffer untouched) when the file cannot be decoded.
-bool LoadEriDib(const std::string& path, DibBuffer& buffer);
+// On failure the buffer is untouched and the result carries the loader's
+// own cause; a picture above the limits fails before it is decoded.
+DibLoadResult LoadEriDib(const std::string& path, DibBuffer& buffer, const LoadLimits& limits);
 
 }  // namespace tinta

@@ -1,6 +1,7 @@
 #include "format_dispatch.h"
 
 #include "imagefiles/eri_bridge.h"
+#include "imagefiles/load_reasons.h"
 #include "imagefiles/path_extension.h"
 #include "imagefiles/qt_codec_bridge.h"
 #include "imagefiles/tga_writer.h"
@@ -8,37 +9,31 @@
 #include "workimage/packed_dib.h"
 #include "workimage/trace.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace tinta {
 namespace {
 
-LoadedImage Fail(const char* prefix, const std::string& path, std::string reason = {}) {
+LoadedImage Fail(const char* prefix, const std::string& path, std::string reason) {
     TraceLine(std::string(prefix) + path);
     return {nullptr, std::move(reason)};
 }
 
-const char* TgaErrorText(int code) {
-    switch (code) {
-        case kTgaNotRgba:
-            return "colour model is not RGBA";
-        case kTgaNotBgra:
-            return "channel sequence is not BGRA";
-        case kTgaNoPixels:
-            return "no pixel data";
-        case kTgaTooLarge:
-            return "picture too large for TGA";
-        case kTgaFileNotFound:
-            return "file not found";
-        case kTgaBadPath:
-            return "bad path";
-        case kTgaHardwareError:
-            return "hardware error";
-        default:
-            return "other file error";
+// A missing file and a folder are told apart from files that do not decode.
+std::string NotAFileReason(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return kMissingFileReason;
     }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return kFolderReason;
+    }
+    return {};
 }
 
 SaveResult Written() {
@@ -51,43 +46,48 @@ SaveResult NotWritten(std::string reason) {
 SaveResult SaveThroughQt(const WorkImage& image, const std::string& path, DibBuffer& buffer) {
     if (FindQtEncoder(path).empty()) {
         const std::string_view extension = FileExtension(path);
-        return NotWritten(extension.empty() ? std::string("no file extension to choose an encoder")
-                                            : "no encoder for " + std::string(extension));
+        return NotWritten(extension.empty()
+                              ? std::string("拡張子がないため形式を選べません")
+                              : std::string(extension) + " 形式で書き出す手段がありません");
     }
     const int64_t blockSize = DibBlockSize(image.width, image.height, 32);
     if (blockSize < 0 || image.pixels == nullptr) {
-        return NotWritten("no picture to write");
+        return NotWritten("書き出す画素がありません");
     }
     if (!buffer.Resize(static_cast<size_t>(blockSize))) {
-        return NotWritten("out of memory");
+        return NotWritten("メモリが足りません");
     }
     WriteDibHeader(MakeDibHeader(image.width, image.height, 32), buffer.data());
     if (!ConvertToDib(image, buffer.data(), buffer.size())) {
-        return NotWritten("no picture to write");
+        return NotWritten("書き出す画素がありません");
     }
     if (!SaveQtImage(path, buffer.data(), buffer.size())) {
-        return NotWritten("the file could not be written (unwritable place or encoder error)");
+        return NotWritten("書き込めない場所か、形式の変換に失敗しました");
     }
     return Written();
 }
 
 }  // namespace
 
-LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& /*limits*/) {
-    if (ClassifyImagePath(path) == ImageFileKind::kEri) {
-        if (!LoadEriDib(path, buffer)) {
-            return Fail("ERI->DIB作成失敗。ファイル名＝", path);
-        }
-    } else if (!LoadQtImage(path, buffer, kMetafileWidth, kMetafileHeight)) {
-        return Fail("GDI->DIB作成失敗。ファイル名＝", path);
+LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
+    const bool eri = ClassifyImagePath(path) == ImageFileKind::kEri;
+    const char* const readerFailed =
+        eri ? "ERI->DIB作成失敗。ファイル名＝" : "GDI->DIB作成失敗。ファイル名＝";
+    if (std::string reason = NotAFileReason(path); !reason.empty()) {
+        return Fail(readerFailed, path, std::move(reason));
+    }
+    DibLoadResult loaded = eri ? LoadEriDib(path, buffer, limits)
+                               : LoadQtImage(path, buffer, limits, kMetafileWidth, kMetafileHeight);
+    if (!loaded) {
+        return Fail(readerFailed, path, std::move(loaded.reason));
     }
     const auto header = ReadDibHeader(buffer.data(), buffer.size());
     if (!header) {
-        return Fail("IPLイメージ作成に失敗しました:", path);
+        return Fail("IPLイメージ作成に失敗しました:", path, CannotLoadReason({}));
     }
     WorkImagePtr image = AllocIpl(header->width, header->height, 8);
     if (!image || !ConvertFromDib(buffer.data(), buffer.size(), *image)) {
-        return Fail("IPLイメージ作成に失敗しました:", path);
+        return Fail("IPLイメージ作成に失敗しました:", path, CannotLoadReason(kNoWorkImageCause));
     }
     if (header->bitsPerPixel < 32) {
         FillAlpha(*image, 255);
@@ -98,12 +98,12 @@ LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const Load
 SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& buffer) {
     switch (ClassifyImagePath(path)) {
         case ImageFileKind::kEri:
-            return NotWritten("cannot write ERI files");
+            return NotWritten("ERI 形式では書き出せません");
         case ImageFileKind::kTga: {
             const int code = WriteTga(image, path, true);
             if (code != kTgaWritten) {
-                return NotWritten("TGA writer error " + std::to_string(code) + " (" +
-                                  TgaErrorText(code) + ")");
+                TraceLine("WriteTga: " + std::to_string(code) + " " + path);
+                return NotWritten(TgaErrorText(code));
             }
             return Written();
         }

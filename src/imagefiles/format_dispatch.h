@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imagefiles/dib_buffer.h"
+#include "imagefiles/load_limits.h"
 #include "workimage/work_image.h"
 
 namespace tinta {
@@ -14,14 +15,6 @@ namespace tinta {
 // Default size at which metafiles are drawn.
 constexpr int32_t kMetafileWidth = 720;
 constexpr int32_t kMetafileHeight = 540;
-
-// Pixel limits of a load, checked from the file's header before any pixel
-// memory is taken; no setting can go above the hard limit of a work image.
-constexpr uint64_t kDefaultMaxPixels = uint64_t{1} << 28;
-
-struct LoadLimits {
-    uint64_t maxPixels = kDefaultMaxPixels;
-};
 
 // A loaded work image, or none with the reason (empty when no cause is known).
 struct LoadedImage {
@@ -32,10 +25,12 @@ struct LoadedImage {
 };
 
 // Reads the file (UTF-8 path): .eri through the ERI loader, anything else
-// through Qt's plug-ins. Pictures of fewer than 32 bits are made opaque. Null
-// after one trace line when the file cannot be loaded; buffer then keeps its
-// previous DIB.
-LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits = {});
+// through Qt's plug-ins. Pictures of fewer than 32 bits are made opaque, and
+// pictures of more pixels than the limits allow are refused from their
+// header. Null after one trace line when the file cannot be loaded, with
+// the reason for the report; buffer then keeps its previous DIB.
+LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer,
+                          const LoadLimits& limits = {});
 
 struct SaveResult {
     bool written = false;

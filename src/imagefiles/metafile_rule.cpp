@@ -2,6 +2,9 @@
 
 #include <QPainter>
 #include <bit>
+#include <string>
+
+#include "imagefiles/path_extension.h"
 
 namespace tinta {
 
@@ -9,8 +12,8 @@ namespace tinta {
 static_assert(std::endian::native == std::endian::little);
 
 bool IsMetafilePath(std::string_view path) {
-    return path.find(".wmf") != std::string_view::npos ||
-           path.find(".emf") != std::string_view::npos;
+    const std::string word = LowerExtensionWord(path);
+    return word == "wmf" || word == "emf";
 }
 
 QImage DrawAsMetafile(const QImage& picture, int width, int height) {

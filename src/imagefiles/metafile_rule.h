@@ -8,7 +8,8 @@
 
 namespace tinta {
 
-// True when the path contains ".wmf" or ".emf" anywhere (case-sensitive).
+// True when the file name's last extension is wmf or emf, in any letter case.
+// Folder names and earlier extensions do not count.
 bool IsMetafilePath(std::string_view path);
 
 // Draws picture stretched to width x height onto opaque black with

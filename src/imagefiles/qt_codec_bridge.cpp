@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -10,8 +9,10 @@
 #include <QString>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "imagefiles/completeness_check.h"
+#include "imagefiles/load_reasons.h"
 #include "imagefiles/metafile_rule.h"
 #include "imagefiles/path_extension.h"
 #include "workimage/packed_dib.h"
@@ -26,52 +27,87 @@ static_assert(std::endian::native == std::endian::little);
 
 constexpr int32_t kDecodedResolution = 72;
 
-// Qt refuses pictures above 256 MB by default; allow what a work image can hold.
-constexpr int kDecodeLimitMegabytes = static_cast<int>(kMaxWorkImagePixels * 4 >> 20);
-
 QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QImage DecodeBytes(QByteArray& data, const QByteArray& formatHint) {
+// A decoded picture, or none with the reason.
+struct Decoded {
+    QImage picture;
+    std::string reason;
+    bool tooLarge = false;
+};
+
+bool Exceeds(const QSize& size, uint64_t maxPixels) {
+    return static_cast<uint64_t>(size.width()) * static_cast<uint64_t>(size.height()) > maxPixels;
+}
+
+Decoded TooLarge(const QSize& size, uint64_t maxPixels) {
+    return {{},
+            TooLargeReason(static_cast<uint64_t>(size.width()),
+                           static_cast<uint64_t>(size.height()), maxPixels),
+            true};
+}
+
+// The size is taken from the header first, so that a small file describing
+// a huge picture is refused before any pixel memory is taken. Formats that
+// do not tell their size up front are held by Qt's allocation limit, set to
+// the same number of 32-bit pixels.
+Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t maxPixels) {
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
-    QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
+    const uint64_t limitBytes = maxPixels * 4;
+    QImageReader::setAllocationLimit(static_cast<int>((limitBytes + (1u << 20) - 1) >> 20));
     QImageReader reader(&device, formatHint);
     reader.setAutoTransform(false);
     if (formatHint.isEmpty()) {
         reader.setDecideFormatFromContent(true);
     }
+    if (!reader.canRead()) {
+        return {{}, CannotLoadReason(reader.errorString().toStdString())};
+    }
+    if (const QSize size = reader.size(); size.isValid() && Exceeds(size, maxPixels)) {
+        return TooLarge(size, maxPixels);
+    }
     QImage decoded;
     if (!reader.read(&decoded)) {
-        return {};
+        return {{}, CannotLoadReason(reader.errorString().toStdString())};
     }
-    return decoded;
+    if (Exceeds(decoded.size(), maxPixels)) {
+        return TooLarge(decoded.size(), maxPixels);
+    }
+    return {std::move(decoded), {}};
 }
 
-// The file is mapped rather than read so that its bytes can be checked for
-// completeness before decoding without a copy.
-QImage DecodeExactly(const std::string& path) {
-    QFile file(ToQString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+// The bytes are checked for completeness before they are decoded.
+Decoded DecodeExactly(const std::string& path, uint64_t maxPixels, FileBytes::MapFunction map) {
+    const FileBytes bytes(path, map);
+    if (bytes.data() == nullptr) {
+        return {{}, CannotLoadReason(bytes.failure())};
     }
-    const qint64 size = file.size();
-    const uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
-    if (bytes == nullptr || !LooksComplete(bytes, static_cast<size_t>(size))) {
-        return {};
+    if (!LooksComplete(bytes.data(), bytes.size())) {
+        return {{}, CannotLoadReason(kIncompleteCause)};
     }
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), size);
-    QImage decoded = DecodeBytes(data, QByteArray::fromStdString(LowerExtensionWord(path)));
-    if (decoded.isNull()) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    const QByteArray word = QByteArray::fromStdString(LowerExtensionWord(path));
+    if (IsMetafilePath(path) && !QImageReader::supportedImageFormats().contains(word)) {
+        return {{}, CannotLoadReason(kNoMetafileReaderCause)};
+    }
+    Decoded decoded = DecodeBytes(data, word, maxPixels);
+    if (decoded.picture.isNull() && !decoded.tooLarge && !IsMetafilePath(path)) {
         // A file whose name does not fit its content is decoded by content.
-        decoded = DecodeBytes(data, {});
+        decoded = DecodeBytes(data, {}, maxPixels);
     }
-    if (decoded.isNull()) {
-        return {};
+    if (decoded.picture.isNull()) {
+        return decoded;
     }
     // A plain format conversion: colour-space data is carried along, never applied.
-    return decoded.convertToFormat(QImage::Format_ARGB32);
+    decoded.picture = decoded.picture.convertToFormat(QImage::Format_ARGB32);
+    if (decoded.picture.isNull()) {
+        return {{}, CannotLoadReason(kNoWorkImageCause)};
+    }
+    return decoded;
 }
 
 bool StoreAsDib(const QImage& picture, DibBuffer& buffer) {
@@ -96,19 +132,23 @@ bool StoreAsDib(const QImage& picture, DibBuffer& buffer) {
 
 }  // namespace
 
-bool LoadQtImage(const std::string& path, DibBuffer& buffer, int32_t defaultWidth,
-                 int32_t defaultHeight) {
-    QImage picture = DecodeExactly(path);
-    if (picture.isNull()) {
-        return false;
+DibLoadResult LoadQtImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits,
+                          int32_t defaultWidth, int32_t defaultHeight, FileBytes::MapFunction map) {
+    Decoded decoded = DecodeExactly(path, EffectiveMaxPixels(limits), map);
+    if (decoded.picture.isNull()) {
+        return {false, std::move(decoded.reason)};
     }
+    QImage picture = std::move(decoded.picture);
     if (IsMetafilePath(path)) {
         picture = DrawAsMetafile(picture, defaultWidth, defaultHeight);
         if (picture.isNull()) {
-            return false;
+            return {false, CannotLoadReason(kNoWorkImageCause)};
         }
     }
-    return StoreAsDib(picture, buffer);
+    if (!StoreAsDib(picture, buffer)) {
+        return {false, CannotLoadReason(kNoWorkImageCause)};
+    }
+    return {true, {}};
 }
 
 std::string FindQtEncoder(std::string_view path) {

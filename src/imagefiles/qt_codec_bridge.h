@@ -9,17 +9,24 @@
 #include <string_view>
 
 #include "imagefiles/dib_buffer.h"
+#include "imagefiles/file_bytes.h"
+#include "imagefiles/load_limits.h"
+#include "imagefiles/load_reasons.h"
 
 namespace tinta {
 
 // Decodes the file (UTF-8 path) into a 32-bit packed DIB in buffer: header
 // with resolutions 72, bottom row first, every pixel's blue, green, red and
 // alpha exactly as the file holds them (no rotation, no colour management,
-// no premultiplication). Metafile paths (see metafile_rule.h) are drawn at
-// defaultWidth x defaultHeight instead. False when the file cannot be
-// decoded or is too large; buffer is then untouched.
-bool LoadQtImage(const std::string& path, DibBuffer& buffer, int32_t defaultWidth,
-                 int32_t defaultHeight);
+// no premultiplication). Files whose last extension is wmf or emf (see
+// metafile_rule.h) are drawn at defaultWidth x defaultHeight instead, and
+// fail when no reader for them is installed. A picture of more pixels than
+// the limits allow fails before its pixels are decoded. On failure the
+// buffer is untouched and the result says why. map is the way the file is
+// mapped into memory (see file_bytes.h).
+DibLoadResult LoadQtImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits,
+                          int32_t defaultWidth, int32_t defaultHeight,
+                          FileBytes::MapFunction map = FileBytes::MapWithQt);
 
 // Qt's name of the encoder that the path's extension selects (letter case
 // ignored), or empty when Qt has none.

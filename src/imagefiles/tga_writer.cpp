@@ -168,4 +168,27 @@ int WriteTga(const WorkImage& image, const std::string& path, bool encode) {
     return error == 0 ? kTgaWritten : FileErrorCode(error);
 }
 
+const char* TgaErrorText(int code) {
+    switch (code) {
+        case kTgaNotRgba:
+            return "色モデルが RGBA ではありません";
+        case kTgaNotBgra:
+            return "チャンネルの並びが BGRA ではありません";
+        case kTgaNoPixels:
+            return "画素がありません";
+        case kTgaTooLarge:
+            return "TGA には大きすぎる画像です";
+        case kTgaNoMemory:
+            return "メモリが足りません";
+        case kTgaFileNotFound:
+            return "出力先のフォルダーが見つかりません";
+        case kTgaBadPath:
+            return "出力先のパスが正しくありません";
+        case kTgaHardwareError:
+            return "装置のエラーです";
+        default:
+            return "ファイルのエラーです";
+    }
+}
+
 }  // namespace tinta

@@ -34,4 +34,7 @@ constexpr int kTgaOtherFileError = -103;
 // that write's errno is returned.
 int WriteTga(const WorkImage& image, const std::string& path, bool encode);
 
+// Why a write ended with code, as a short Japanese text for the report.
+const char* TgaErrorText(int code);
+
 }  // namespace tinta

@@ -58,8 +58,9 @@ TEST_F(BatchRunTest, FiltersEveryPictureAndReportsTheFileThatFailed) {
     EXPECT_EQ(report.folders, 1);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].name, "broken.png");
-    EXPECT_EQ(report.failures[0].reason, kNotLoadedReason);
-    EXPECT_THAT(FailureLines(report), ElementsAre("broken.png: 画像として読み込めませんでした"));
+    EXPECT_THAT(
+        FailureLines(report),
+        ElementsAre("broken.png: 画像として読み込めませんでした（Unsupported image format）"));
     EXPECT_EQ(SummaryLine(report), "書き込み 4 件、失敗 1 件、フォルダー 1 件");
     EXPECT_EQ(observer.events.front(), "progress 0/6");
     EXPECT_EQ(observer.events[1], "start 0 [sub]");
@@ -166,11 +167,11 @@ TEST_F(BatchRunTest, WithoutFilterProcEveryFileIsSkippedAndReported) {
 TEST_F(BatchRunTest, RunningOutOfMemoryStopsTheRunAfterOneMessage) {
     int loads = 0;
     ImageFileSteps steps;
-    steps.load = [&](const std::string& path, DibBuffer& buffer) {
+    steps.load = [&](const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
         if (++loads == 2) {
             throw std::bad_alloc();
         }
-        return LoadWorkImage(path, buffer);
+        return LoadWorkImage(path, buffer, limits);
     };
     const BatchReport report = BatchRun({"photo.png", "tiles.bmp", "image.jpeg", "alpha.png"},
                                         settings, invert, observer, steps);

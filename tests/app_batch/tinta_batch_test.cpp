@@ -67,8 +67,10 @@ TEST_F(TintaBatchTest, ConvertsTheMatchingFilesAndReportsTheFailureWithStatusOne
         Run("--input in --mask '*.PNG' --filter 色反転 --format tga --output out");
     EXPECT_EQ(result.status, 1);
     EXPECT_THAT(result.err, HasSubstr("[1/3] alpha.png\n[2/3] broken.png\n[3/3] photo.png\n"));
-    EXPECT_THAT(result.err, HasSubstr("完了\n書き込み 2 件、失敗 1 件\n"
-                                      "broken.png: 画像として読み込めませんでした\n"));
+    EXPECT_THAT(
+        result.err,
+        HasSubstr("完了\n書き込み 2 件、失敗 1 件\n"
+                  "broken.png: 画像として読み込めませんでした（Unsupported image format）\n"));
     EXPECT_THAT(result.out, IsEmpty());
     EXPECT_TRUE(std::filesystem::exists(scratch.Path() / "out" / "photo.TGA"));
     EXPECT_TRUE(std::filesystem::exists(scratch.Path() / "out" / "alpha.TGA"));
@@ -84,7 +86,8 @@ TEST_F(TintaBatchTest, EveryFileWrittenGivesStatusZeroAndQuietSaysOnlyTheFailure
 
     const ProcessResult failed = Run("--input in --mask '*.png' --output out --quiet");
     EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.err, "broken.png: 画像として読み込めませんでした\n");
+    EXPECT_EQ(failed.err,
+              "broken.png: 画像として読み込めませんでした（Unsupported image format）\n");
 }
 
 TEST_F(TintaBatchTest, DefaultsAreThoseOfANewDialog) {
@@ -127,6 +130,22 @@ TEST_F(TintaBatchTest, VerboseSendsTheTraceToStandardError) {
     const std::string arguments = "--input in --mask broken.png --output out";
     EXPECT_THAT(Run(arguments).err, Not(HasSubstr("in/broken.png")));
     EXPECT_THAT(Run(arguments + " --verbose").err, HasSubstr("in/broken.png"));
+}
+
+TEST_F(TintaBatchTest, MaxPixelsLowersOrRaisesTheLimitOfEveryLoad) {
+    // photo.png is 4 x 3, alpha.png 4 x 1.
+    const ProcessResult lowered =
+        Run("--input in --mask photo.png --output out --quiet --max-pixels 11");
+    EXPECT_EQ(lowered.status, 1);
+    EXPECT_EQ(lowered.err, "photo.png: 画像が大きすぎます（4×3 画素、上限 11 画素）\n");
+    EXPECT_EQ(Run("--input in --mask photo.png --output out --quiet --max-pixels=12").status, 0);
+    EXPECT_EQ(Run("--input in --mask photo.png --output out --max-pixels 1073741824").status, 0);
+    for (const char* refused : {"--max-pixels 0", "--max-pixels 1073741825",
+                                "--max-pixels=", "--max-pixels lots", "--max-pixels"}) {
+        const ProcessResult result = Run(std::string("--input in --output out ") + refused);
+        EXPECT_EQ(result.status, 2) << refused;
+        EXPECT_THAT(result.err, HasSubstr("--max-pixels")) << refused;
+    }
 }
 
 TEST(ConsoleProgress, DrawsOneBarLineOnATerminal) {

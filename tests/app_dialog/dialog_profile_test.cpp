@@ -84,5 +84,26 @@ TEST_F(DialogTest, AnEmptyOutputFolderMakesTheChooserStartAtTheInputFolder) {
     EXPECT_EQ(fake_.prompts[0].preselected, "/pictures/in");
 }
 
+// The optional [LIMITS] MAX_PIXELS key sets the largest picture a run loads;
+// without it, or with a value that is no pixel count, the default holds.
+TEST_F(DialogTest, TheProfilesPixelLimitReachesTheRun) {
+    Open();
+    Get<QPushButton>(kIdRun)->click();
+    {
+        QSettings profile(ProfilePath(), QSettings::IniFormat);
+        profile.setValue("LIMITS/MAX_PIXELS", "1000000");
+    }
+    Get<QPushButton>(kIdRun)->click();
+    {
+        QSettings profile(ProfilePath(), QSettings::IniFormat);
+        profile.setValue("LIMITS/MAX_PIXELS", "many");
+    }
+    Get<QPushButton>(kIdRun)->click();
+    ASSERT_EQ(fake_.jobs.size(), 3u);
+    EXPECT_EQ(fake_.jobs[0].maxPixels, std::nullopt);
+    EXPECT_EQ(fake_.jobs[1].maxPixels, 1000000u);
+    EXPECT_EQ(fake_.jobs[2].maxPixels, std::nullopt);
+}
+
 }  // namespace
 }  // namespace tinta::testing

@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -89,24 +88,6 @@ TEST(DamagedFile, BmpHeadersThatPromiseTooMuchFail) {
     testing::WriteBytes(folder / "huge.bmp", huge);
     DibBuffer buffer;
     EXPECT_FALSE(LoadWorkImage(folder / "huge.bmp", buffer));
-}
-
-TEST(DamagedFile, JpegNeedsItsEndMarker) {
-    const std::vector<uint8_t> bytes = Encoded("jpeg");
-    EXPECT_TRUE(LooksComplete(bytes.data(), bytes.size()));
-    std::vector<uint8_t> withTrailer = bytes;
-    withTrailer.insert(withTrailer.end(), {0, 0, 0x12, 0x34});
-    EXPECT_TRUE(LooksComplete(withTrailer.data(), withTrailer.size()));
-    std::vector<uint8_t> noEnd(bytes.begin(), bytes.end() - 2);
-    EXPECT_FALSE(LooksComplete(noEnd.data(), noEnd.size()));
-}
-
-TEST(MisplacedFile, FolderInPlaceOfAFileFailsToLoad) {
-    ScratchFolder folder;
-    std::filesystem::create_directory(folder.Path() / "folder.png");
-    DibBuffer buffer;
-    EXPECT_FALSE(LoadWorkImage(folder / "folder.png", buffer));
-    EXPECT_FALSE(LoadWorkImage(folder.Path().string(), buffer));
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ namespace {
 using testing::DifferentPixels;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::MatchesRegex;
 using testing::PatternPicture;
 using testing::ReadBack;
 using testing::ScratchFolder;
-using ::testing::StartsWith;
 using testing::TraceRecorder;
 
 QImage AsPicture(const WorkImage& image) {
@@ -59,21 +59,41 @@ TEST(LoadWorkImage, KeepsEveryByteAndGivesOpaqueFormatsFullAlpha) {
     }
 }
 
-TEST(LoadWorkImage, TracesFailuresAndKeepsThePreviousDib) {
+TEST(LoadWorkImage, EveryFailureSaysWhyAndKeepsThePreviousDib) {
     ScratchFolder folder;
     ASSERT_TRUE(PatternPicture(6, 4).save(QString::fromStdString(folder / "good.png")));
     DibBuffer buffer;
     ASSERT_TRUE(LoadWorkImage(folder / "good.png", buffer));
     const std::vector<uint8_t> before(buffer.data(), buffer.data() + buffer.size());
+    const std::vector<uint8_t> good = test::ReadFileBytes(folder / "good.png");
 
     TraceRecorder trace;
     const std::string missing = folder / "missing.png";
     const std::string eri = folder / "photo.Eri";
     testing::WriteBytes(eri, {'E', 'n', 't', 'i', 's'});
-    EXPECT_FALSE(LoadWorkImage(missing, buffer));
-    EXPECT_FALSE(LoadWorkImage(eri, buffer));
-    EXPECT_THAT(trace.lines, ElementsAre("GDI->DIB作成失敗。ファイル名＝" + missing + "\n",
-                                         "ERI->DIB作成失敗。ファイル名＝" + eri + "\n"));
+    testing::WriteBytes(folder / "text.png", {'n', 'o', ' ', 'p', 'i', 'c'});
+    testing::WriteBytes(folder / "cut.png", {good.begin(), good.end() - 6});
+    std::filesystem::create_directory(folder.Path() / "folder.png");
+
+    const auto reason = [&](const std::string& path) {
+        const LoadedImage loaded = LoadWorkImage(path, buffer);
+        EXPECT_FALSE(loaded) << path;
+        return loaded.reason;
+    };
+    EXPECT_EQ(reason(missing), "ファイルが見つかりません");
+    EXPECT_EQ(reason(folder / "folder.png"), "ファイルではなくフォルダーです");
+    EXPECT_EQ(reason(folder / "cut.png"),
+              "画像として読み込めませんでした（ファイルが途中で終わっています）");
+    // Qt's own words stay as Qt gives them, inside our sentence.
+    EXPECT_THAT(reason(folder / "text.png"), MatchesRegex("画像として読み込めませんでした（.+）"));
+    EXPECT_THAT(reason(eri), MatchesRegex("画像として読み込めませんでした（.+）"));
+
+    EXPECT_THAT(trace.lines,
+                ElementsAre("GDI->DIB作成失敗。ファイル名＝" + missing + "\n",
+                            "GDI->DIB作成失敗。ファイル名＝" + folder / "folder.png" + "\n",
+                            "GDI->DIB作成失敗。ファイル名＝" + folder / "cut.png" + "\n",
+                            "GDI->DIB作成失敗。ファイル名＝" + folder / "text.png" + "\n",
+                            "ERI->DIB作成失敗。ファイル名＝" + eri + "\n"));
     ASSERT_EQ(buffer.size(), before.size());
     EXPECT_TRUE(std::equal(before.begin(), before.end(), buffer.data()));
 }
@@ -120,11 +140,11 @@ TEST(SaveWorkImage, ReportsWhatWasNotWritten) {
 
     const SaveResult eri = SaveWorkImage(*image, folder / "x.eri", buffer);
     EXPECT_FALSE(eri);
-    EXPECT_EQ(eri.reason, "cannot write ERI files");
+    EXPECT_EQ(eri.reason, "ERI 形式では書き出せません");
 
     const SaveResult unknown = SaveWorkImage(*image, folder / "image.jTGA", buffer);
     EXPECT_FALSE(unknown);
-    EXPECT_EQ(unknown.reason, "no encoder for .jTGA");
+    EXPECT_EQ(unknown.reason, ".jTGA 形式で書き出す手段がありません");
 
     EXPECT_FALSE(SaveWorkImage(*image, folder / "noextension", buffer));
     EXPECT_THAT(folder.Entries(), IsEmpty());
@@ -143,7 +163,7 @@ TEST(SaveWorkImage, TgaPathsGoToTheTgaWriter) {
     // Qt has no TGA encoder, so only the TGA writer can answer with its codes.
     const SaveResult result = SaveWorkImage(*image, folder / "missing.eri/x.TGA", buffer);
     EXPECT_FALSE(result);
-    EXPECT_THAT(result.reason, StartsWith("TGA writer error -10"));
+    EXPECT_EQ(result.reason, "出力先のフォルダーが見つかりません");
 
     // An upper- or mixed-case .tga name is written by the TGA writer, run-length
     // encoded, with the pixels of the picture as they were loaded.

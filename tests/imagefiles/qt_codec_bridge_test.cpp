@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImageWriter>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -15,6 +16,7 @@ namespace tinta {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::PatternPicture;
 using testing::ScratchFolder;
@@ -31,7 +33,7 @@ TEST(LoadQtImage, GivesAnExact32BitDibBottomRowFirst) {
     ASSERT_TRUE(picture.save(QString::fromStdString(path), "png"));
 
     DibBuffer buffer;
-    ASSERT_TRUE(LoadQtImage(path, buffer, 720, 540));
+    ASSERT_TRUE(LoadQtImage(path, buffer, {}, 720, 540));
     ASSERT_EQ(buffer.size(), kDibHeaderSize + 37u * 23u * 4u);
     const auto header = ReadDibHeader(buffer.data(), buffer.size());
     ASSERT_TRUE(header.has_value());
@@ -60,16 +62,18 @@ TEST(LoadQtImage, ContentDecidesWhenTheNameDoesNotFit) {
     ASSERT_TRUE(
         PatternPicture(8, 8).save(QString::fromStdString(folder / "really_png.jpg"), "png"));
     DibBuffer buffer;
-    EXPECT_TRUE(LoadQtImage(folder / "really_png.jpg", buffer, 720, 540));
+    EXPECT_TRUE(LoadQtImage(folder / "really_png.jpg", buffer, {}, 720, 540));
 }
 
-TEST(MetafileRule, NamesAreMatchedCaseSensitivelyAnywhere) {
+TEST(MetafileRule, OnlyTheLastExtensionCountsInAnyCase) {
     EXPECT_TRUE(IsMetafilePath("/in/drawing.wmf"));
-    EXPECT_TRUE(IsMetafilePath("/in/drawing.emf"));
-    EXPECT_TRUE(IsMetafilePath("/in/x.emf.d/drawing.png"));
-    EXPECT_FALSE(IsMetafilePath("/in/DRAWING.WMF"));
-    EXPECT_FALSE(IsMetafilePath("/in/drawing.Emf"));
+    EXPECT_TRUE(IsMetafilePath("/in/DRAWING.EMF"));
+    EXPECT_TRUE(IsMetafilePath("/in/drawing.Wmf"));
+    EXPECT_FALSE(IsMetafilePath("/in/site.emfiles/x.png"));
+    EXPECT_FALSE(IsMetafilePath("/in/x.emf.d/drawing.png"));
+    EXPECT_FALSE(IsMetafilePath("/in/x.emf.png"));
     EXPECT_FALSE(IsMetafilePath("/in/wmf.png"));
+    EXPECT_FALSE(IsMetafilePath("/in/drawing.wmf/"));
 }
 
 TEST(MetafileRule, DrawsStretchedOverBlackAndInvertsAlpha) {
@@ -90,27 +94,65 @@ TEST(MetafileRule, DrawsStretchedOverBlackAndInvertsAlpha) {
     EXPECT_TRUE(DrawAsMetafile(opaque, 0, 20).isNull());
 }
 
-TEST(LoadQtImage, AppliesTheMetafileRuleByName) {
+// Raster pictures whose folder or earlier extension mentions a metafile type
+// load as they are; a file named as a metafile fails, since no installed
+// reader draws metafiles.
+TEST(LoadQtImage, OnlyFilesNamedAsMetafilesGetTheMetafileRule) {
     ScratchFolder folder;
+    std::filesystem::create_directory(folder.Path() / "site.emfiles");
     QImage picture(4, 3, QImage::Format_ARGB32);
     picture.fill(qRgba(10, 20, 30, 255));
-    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "drawing.wmf.png"), "png"));
-    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "DRAWING.WMF.png"), "png"));
+    for (const char* name :
+         {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png", "x.wmf", "x.EMF"}) {
+        ASSERT_TRUE(picture.save(QString::fromStdString(folder / name), "png")) << name;
+    }
 
     DibBuffer buffer;
-    ASSERT_TRUE(LoadQtImage(folder / "drawing.wmf.png", buffer, 720, 540));
-    auto header = ReadDibHeader(buffer.data(), buffer.size());
-    ASSERT_TRUE(header.has_value());
-    EXPECT_EQ(header->width, 720);
-    EXPECT_EQ(header->height, 540);
-    EXPECT_EQ(PixelAt(buffer, 0, 0, 720), qRgba(10, 20, 30, 0));
+    for (const char* name : {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png"}) {
+        const DibLoadResult loaded = LoadQtImage(folder / name, buffer, {}, 720, 540);
+        ASSERT_TRUE(loaded) << name << ": " << loaded.reason;
+        const auto header = ReadDibHeader(buffer.data(), buffer.size());
+        ASSERT_TRUE(header.has_value());
+        EXPECT_EQ(header->width, 4) << name;
+        EXPECT_EQ(header->height, 3) << name;
+        EXPECT_EQ(PixelAt(buffer, 0, 0, 4), qRgba(10, 20, 30, 255)) << name;
+    }
+    for (const char* name : {"x.wmf", "x.EMF"}) {
+        const DibLoadResult loaded = LoadQtImage(folder / name, buffer, {}, 720, 540);
+        EXPECT_FALSE(loaded) << name;
+        EXPECT_THAT(loaded.reason, HasSubstr("WMF/EMF")) << name;
+    }
+}
 
-    ASSERT_TRUE(LoadQtImage(folder / "DRAWING.WMF.png", buffer, 720, 540));
-    header = ReadDibHeader(buffer.data(), buffer.size());
-    ASSERT_TRUE(header.has_value());
-    EXPECT_EQ(header->width, 4);
-    EXPECT_EQ(header->height, 3);
-    EXPECT_EQ(PixelAt(buffer, 0, 0, 4), qRgba(10, 20, 30, 255));
+const uint8_t* RefuseMapping(QFile&, qint64) {
+    return nullptr;
+}
+
+TEST(LoadQtImage, ReadsTheFileWhenItCannotBeMapped) {
+    ScratchFolder folder;
+    const QImage picture = PatternPicture(9, 7);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "pattern.png"), "png"));
+
+    const FileBytes mapped(folder / "pattern.png");
+    const FileBytes read(folder / "pattern.png", RefuseMapping);
+    EXPECT_TRUE(mapped.mapped());
+    EXPECT_FALSE(read.mapped());
+    ASSERT_NE(read.data(), nullptr) << read.failure();
+    ASSERT_EQ(read.size(), mapped.size());
+    EXPECT_TRUE(std::equal(read.data(), read.data() + read.size(), mapped.data()));
+
+    DibBuffer fromMap;
+    DibBuffer fromRead;
+    ASSERT_TRUE(LoadQtImage(folder / "pattern.png", fromMap, {}, 720, 540));
+    const DibLoadResult loaded =
+        LoadQtImage(folder / "pattern.png", fromRead, {}, 720, 540, RefuseMapping);
+    ASSERT_TRUE(loaded) << loaded.reason;
+    ASSERT_EQ(fromRead.size(), fromMap.size());
+    EXPECT_TRUE(std::equal(fromRead.data(), fromRead.data() + fromRead.size(), fromMap.data()));
+
+    // A cut file read this way is still checked before it is decoded.
+    std::filesystem::resize_file(folder.Path() / "pattern.png", read.size() - 4);
+    EXPECT_FALSE(LoadQtImage(folder / "pattern.png", fromRead, {}, 720, 540, RefuseMapping));
 }
 
 TEST(FindQtEncoder, MatchesTheExtensionWithoutRegardToCase) {

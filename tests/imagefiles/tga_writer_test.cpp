@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,22 @@ TEST_F(TgaWriterTest, FailedWritesLeaveNoPartialFile) {
             EXPECT_FALSE(fs::exists(path));
         }
     }
+}
+
+// Each failure code reads differently in the report, running out of memory
+// included, and none falls back to a bare number.
+TEST(TgaErrorText, EveryCodeHasItsOwnText) {
+    const int codes[] = {kTgaNotRgba,  kTgaNotBgra,       kTgaNoPixels,
+                         kTgaTooLarge, kTgaNoMemory,      kTgaFileNotFound,
+                         kTgaBadPath,  kTgaHardwareError, kTgaOtherFileError};
+    std::set<std::string> texts;
+    for (const int code : codes) {
+        const std::string text = TgaErrorText(code);
+        EXPECT_EQ(text.find(std::to_string(code)), std::string::npos) << text;
+        texts.insert(text);
+    }
+    EXPECT_EQ(texts.size(), std::size(codes));
+    EXPECT_NE(std::string(TgaErrorText(kTgaNoMemory)).find("メモリ"), std::string::npos);
 }
 
 }  // namespace

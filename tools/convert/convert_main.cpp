@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "imagefiles/dib_buffer.h"
@@ -62,9 +63,10 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (const fs::path& input : files) {
         const fs::path output = outputFolder / (input.stem().string() + "." + format);
-        tinta::WorkImagePtr image = tinta::LoadWorkImage(input.string(), buffer).image;
+        tinta::LoadedImage loaded = tinta::LoadWorkImage(input.string(), buffer);
+        tinta::WorkImagePtr image = std::move(loaded.image);
         if (!image) {
-            std::printf("skipped %s: cannot be read\n", input.c_str());
+            std::printf("skipped %s: %s\n", input.c_str(), loaded.reason.c_str());
             ++failed;
             continue;
         }

@@ -31,8 +31,9 @@ bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder
 }  // namespace
 
 FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
-                       FilterHost& host, DibBuffer& buffer, const ImageFileSteps& steps) {
-    LoadedImage loaded = steps.load(inputPath, buffer);
+                       const LoadLimits& limits, FilterHost& host, DibBuffer& buffer,
+                       const ImageFileSteps& steps) {
+    LoadedImage loaded = steps.load(inputPath, buffer, limits);
     if (!loaded) {
         return {FileStatus::kNotLoaded,
                 loaded.reason.empty() ? NotLoadedReason(inputPath) : loaded.reason};
@@ -75,7 +76,8 @@ BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings&
                 const std::string inputPath = JoinPath(settings.inputFolder, name);
                 const std::string outputPath =
                     JoinPath(settings.outputFolder, OutputFileName(name, settings.formatText));
-                result = ProcessFile(inputPath, outputPath, settings.edging, host, buffer, steps);
+                result = ProcessFile(inputPath, outputPath, settings.edging, settings.loadLimits,
+                                     host, buffer, steps);
             } catch (const std::bad_alloc&) {
                 observer.OutOfMemory();
                 report.outOfMemory = true;

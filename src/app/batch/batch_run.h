@@ -21,6 +21,7 @@ struct BatchSettings {
     std::string outputFolder = "./";
     std::string formatText = "*.TGA";  // "*." and the output extension
     bool edging = false;               // transparent edging before the filter
+    LoadLimits loadLimits;             // the largest picture a load accepts
 };
 
 // Reach of the transparent edging step in a run.
@@ -73,8 +74,8 @@ class BatchObserver {
 // The steps of ProcessFile that touch files and memory. The run uses the
 // real ones; tests replace them to provoke failures.
 struct ImageFileSteps {
-    std::function<LoadedImage(const std::string&, DibBuffer&)> load =
-        [](const std::string& path, DibBuffer& buffer) { return LoadWorkImage(path, buffer); };
+    std::function<LoadedImage(const std::string&, DibBuffer&, const LoadLimits&)> load =
+        LoadWorkImage;
     std::function<SaveResult(const WorkImage&, const std::string&, DibBuffer&)> save =
         SaveWorkImage;
     std::function<int(WorkImage&, int)> edge;  // empty: ApplyTransparentEdging
@@ -84,7 +85,8 @@ struct ImageFileSteps {
 // Nothing is written when the file cannot be loaded or there is no
 // FilterProc. std::bad_alloc passes through to the caller.
 FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
-                       FilterHost& host, DibBuffer& buffer, const ImageFileSteps& steps = {});
+                       const LoadLimits& limits, FilterHost& host, DibBuffer& buffer,
+                       const ImageFileSteps& steps = {});
 
 // The Run command over names (the input-file list, folder entries
 // included). Folder entries are passed over; every file that produced no

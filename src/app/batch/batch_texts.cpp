@@ -13,7 +13,7 @@ std::string UnreadableFolderMessage(const std::string& folder, const std::string
 std::string NotWrittenReason(const std::string& reason) {
     std::string text = "書き込めませんでした";
     if (!reason.empty()) {
-        text += "(" + reason + ")";
+        text += "（" + reason + "）";
     }
     return text;
 }

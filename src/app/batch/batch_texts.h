@@ -18,7 +18,7 @@ inline constexpr const char* kOutOfMemoryReason = "メモリ不足のため処�
 // "入力フォルダー「folder」を読み込めません(reason)".
 std::string UnreadableFolderMessage(const std::string& folder, const std::string& reason);
 
-// "書き込めませんでした(reason)", or without the parenthesis for no reason.
+// "書き込めませんでした（reason）", or without the parenthesis for no reason.
 std::string NotWrittenReason(const std::string& reason);
 
 }  // namespace tinta

@@ -44,8 +44,8 @@ PreviewImages MakePreviewImages(const std::string& inputFolder, const std::strin
     // The picture the filter receives is copied after the last step before
     // FilterProc: the load, or the edging when it is asked for.
     auto load = std::move(steps.load);
-    steps.load = [&](const std::string& path, DibBuffer& buffer) {
-        LoadedImage loaded = load(path, buffer);
+    steps.load = [&](const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
+        LoadedImage loaded = load(path, buffer, limits);
         if (loaded) {
             preview.before = CopyOf(*loaded.image);
         }
@@ -64,7 +64,8 @@ PreviewImages MakePreviewImages(const std::string& inputFolder, const std::strin
     DibBuffer buffer;
     try {
         const FileResult result =
-            ProcessFile(JoinPath(inputFolder, entry), std::string(), edging, host, buffer, steps);
+            ProcessFile(JoinPath(inputFolder, entry), std::string(), edging, LoadLimits{}, host,
+                        buffer, steps);
         preview.problem = result.reason;
     } catch (const std::bad_alloc&) {
         preview.problem = kOutOfMemoryReason;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -48,6 +49,7 @@ struct BatchJob {
     QString outputFolder;
     QString formatText;  // "*.TGA", ...
     bool edging = false;
+    std::optional<uint64_t> maxPixels;  // the profile's pixel limit; default when absent
 };
 
 struct InputListing {

@@ -15,7 +15,8 @@ inline constexpr char kOutputFolderPrompt[] = "画像ﾌｧｲﾙ出力先ﾌｫ
 
 inline constexpr char kDoneMessage[] = "完了";
 inline constexpr char kNoSettingsMessage[] = "このフィルターに設定項目はありません";
-inline constexpr char kNoImagingMessage[] = "cannot use GDI+ runtime";
+inline constexpr char kNoImagingMessage[] =
+    "Qt の画像プラグインを使えません（ERI の読み込みと TGA の書き出しだけが使えます）";
 
 inline constexpr char kEriMask[] = "*.ERI";
 inline constexpr char kTgaFormat[] = "*.TGA";

@@ -25,6 +25,7 @@
 #include "app/dialog/preview_command.h"
 #include "app/dialog/sorted_insert.h"
 #include "app/settings/folder_settings.h"
+#include "app/settings/load_limit_settings.h"
 #include "app/settings/module_settings_file.h"
 #include "workimage/trace.h"
 
@@ -277,6 +278,7 @@ void MainDialog::BatchRun() {
     job.outputFolder = outputFolder_;
     job.formatText = outputFormatList_->itemText(outputFormatList_->currentIndex());
     job.edging = edgingFlag_;
+    job.maxPixels = ReadMaxPixelsSetting();
 
     // A range of 0 .. 0 would make the bar a busy indicator.
     progressBar_->setRange(0, std::max(count, 1));

@@ -85,6 +85,9 @@ BatchOutcome CoreBatchPort::RunBatch(const BatchJob& job,
     settings.outputFolder = job.outputFolder.toStdString();
     settings.formatText = job.formatText.toStdString();
     settings.edging = job.edging;
+    if (job.maxPixels) {
+        settings.loadLimits.maxPixels = *job.maxPixels;
+    }
     ProgressForwarder observer(progress, user_);
     const BatchReport report = BatchRun(names, settings, host_, observer);
 

@@ -150,6 +150,7 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     settings.inputFolder = options.inputFolder;
     settings.outputFolder = options.outputFolder;
     settings.edging = options.edging;
+    settings.loadLimits.maxPixels = options.maxPixels.value_or(kDefaultMaxPixels);
     const std::string mask =
         options.mask.value_or(formats.masks.empty() ? "*.ERI" : formats.masks[0]);
     const std::optional<std::string> format =

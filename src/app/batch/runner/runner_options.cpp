@@ -1,17 +1,20 @@
 #include "runner_options.h"
 
+#include "imagefiles/load_limits.h"
+
 namespace tinta {
 
 const char* const kRunnerUsage =
     "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
     "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
-    "                   [--verbose] [--quiet] [--version]\n"
+    "                   [--max-pixels N] [--verbose] [--quiet] [--version]\n"
     "  --input DIR      入力フォルダー (既定 ./)\n"
     "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
     "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
     "  --edging         透明縁取りを行う\n"
     "  --output DIR     出力フォルダー (既定 ./)\n"
     "  --format FMT     出力形式 (例 TGA, *.PNG; 既定は一覧の先頭)\n"
+    "  --max-pixels N   読み込む画像の画素数の上限 (既定 268435456、最大 1073741824)\n"
     "  --list-filters   モジュールフォルダーのフィルターを表示する\n"
     "  --list-formats   入力形式と出力形式を表示する\n"
     "  --verbose        診断メッセージを表示する\n"
@@ -55,6 +58,17 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
             understood = text(options.filter);
         } else if (name == "--format") {
             understood = text(options.format);
+        } else if (name == "--max-pixels") {
+            std::string digits;
+            understood = text(digits);
+            if (understood) {
+                options.maxPixels = ParseMaxPixels(digits);
+                if (!options.maxPixels) {
+                    parsed.error = "--max-pixels には 1 から " + std::to_string(kHardMaxPixels) +
+                                   " までの画素数を指定してください: " + digits;
+                    return parsed;
+                }
+            }
         } else if (name == "--edging") {
             understood = flag(options.edging);
         } else if (name == "--list-filters") {
