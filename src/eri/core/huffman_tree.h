@@ -46,6 +46,12 @@ struct HuffmanTree {
     // Restores the order from `node`, whose weight was just raised, to the
     // root, adding one to every ancestor on the way. Returns the root's weight.
     inline std::uint16_t updateWeights(int node) {
+        bool shapeChanged = false;
+        return updateWeights(node, shapeChanged);
+    }
+
+    // As above; sets `shapeChanged` when an internal node changes position.
+    inline std::uint16_t updateWeights(int node, bool& shapeChanged) {
         std::uint16_t w = nodes[node].weight;
         while (node < kHuffmanRoot) {
             if (nodes[node + 1].weight < w) {
@@ -53,6 +59,7 @@ struct HuffmanTree {
                 while (nodes[m + 1].weight < w) {
                     ++m;
                 }
+                shapeChanged |= (nodes[node].childOrLeaf & nodes[m].childOrLeaf) >= 0;
                 exchangeNodes(node, m);
                 node = nodes[m].parent;
             } else {
