@@ -179,16 +179,31 @@ class TreeDecoder {
         }
     }
 
-    // The exchanging update from `node`, whose weight was just raised.
+    // The exchanging update from `node`, whose weight was just raised. The
+    // table only covers positions above kPrefixBits levels and reads the
+    // contents of those at that level afresh, so moves below it keep it right.
     [[gnu::noinline]] void finishUpdate(int t, HuffmanTree& tree, int node) {
-        bool shapeChanged = false;
-        if (tree.updateWeights(node, shapeChanged) >= kRescaleWeight) {
+        bool stale = false;
+        const auto onShapeChange = [&tree, &stale](int a, int b) {
+            stale = stale || isAboveTableReach(tree, a) || isAboveTableReach(tree, b);
+        };
+        if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
             rescale(t, tree);
             return;
         }
-        if (shapeChanged) {
+        if (stale) {
             states_[t] = BitInput::kTableStale;
         }
+    }
+
+    static bool isAboveTableReach(const HuffmanTree& tree, int node) {
+        for (int depth = 0; depth < kPrefixBits; ++depth) {
+            if (node == kHuffmanRoot) {
+                return true;
+            }
+            node = tree.nodes[node].parent;
+        }
+        return false;
     }
 
     [[gnu::noinline]] void rescale(int t, HuffmanTree& tree) {

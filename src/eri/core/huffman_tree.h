@@ -46,12 +46,13 @@ struct HuffmanTree {
     // Restores the order from `node`, whose weight was just raised, to the
     // root, adding one to every ancestor on the way. Returns the root's weight.
     inline std::uint16_t updateWeights(int node) {
-        bool shapeChanged = false;
-        return updateWeights(node, shapeChanged);
+        return updateWeights(node, [](int, int) {});
     }
 
-    // As above; sets `shapeChanged` when an internal node changes position.
-    inline std::uint16_t updateWeights(int node, bool& shapeChanged) {
+    // As above; `onShapeChange(a, b)` hears of every exchange that moves an
+    // internal node, before it is made.
+    template <typename OnShapeChange>
+    inline std::uint16_t updateWeights(int node, OnShapeChange onShapeChange) {
         std::uint16_t w = nodes[node].weight;
         while (node < kHuffmanRoot) {
             if (nodes[node + 1].weight < w) {
@@ -59,7 +60,9 @@ struct HuffmanTree {
                 while (nodes[m + 1].weight < w) {
                     ++m;
                 }
-                shapeChanged |= (nodes[node].childOrLeaf & nodes[m].childOrLeaf) >= 0;
+                if ((nodes[node].childOrLeaf & nodes[m].childOrLeaf) >= 0) {
+                    onShapeChange(node, m);
+                }
                 exchangeNodes(node, m);
                 node = nodes[m].parent;
             } else {
