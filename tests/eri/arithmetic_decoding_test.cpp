@@ -5,6 +5,7 @@
 
 #include "bytes_bit_input.h"
 #include "eri/core/frequency_model.h"
+#include "eri/core/model_search.h"
 #include "eriwriter/arithmetic_encoder.h"
 
 namespace {
@@ -192,6 +193,56 @@ TEST(ArithmeticDecoding, PaddingIsGivenOnceThenTheCountFallsShort) {
     EXPECT_LT(
         shortInput.decodeArithmeticSymbols(out.data(), static_cast<std::uint32_t>(symbols.size())),
         symbols.size());
+}
+
+}  // namespace
+
+namespace {
+
+// The decoder divides range x count products by the model total with a
+// multiplication; it must agree with the division for every total and for the
+// largest products, where rounding would show first.
+TEST(ArithmeticDecoding, DivisionByTheTotalIsExactForEveryProduct) {
+    std::mt19937_64 random(12);
+    for (std::uint32_t total = 2; total < 0x10000; ++total) {
+        const eri::detail::TotalDivider divider(total);
+        const std::uint64_t largest = std::uint64_t{0xFFFFFFFFu} * (total - 1);
+        for (const std::uint64_t x :
+             {std::uint64_t{0}, std::uint64_t{total} - 1, std::uint64_t{total}, largest - 1,
+              largest, largest / total * total, random() % (largest + 1)}) {
+            ASSERT_EQ(divider.floorOf(x), x / total) << total << " " << x;
+            ASSERT_EQ(divider.ceilingOf(x), x / total + (x % total != 0 ? 1 : 0))
+                << total << " " << x;
+        }
+    }
+}
+
+// The vector search over the first 16 entries finds what the entry-by-entry
+// walk finds, for targets at, between and beyond the running counts.
+TEST(ArithmeticDecoding, EntrySearchMatchesTheWalk) {
+    std::mt19937 random(13);
+    for (int trial = 0; trial < 2000; ++trial) {
+        const std::uint32_t n = trial % 3 == 0 ? 8 : (trial % 3 == 1 ? 16 : 256);
+        std::vector<std::uint32_t> entries(n);
+        std::uint32_t total = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const std::uint32_t count = 1 + random() % (trial % 2 == 0 ? 3 : 200);
+            entries[i] = eri::FrequencyModel::makeEntry(count, static_cast<std::int32_t>(i));
+            total += count;
+        }
+        for (int probe = 0; probe < 20; ++probe) {
+            const std::uint32_t target = random() % (total + 3);
+            std::uint32_t expected = 0;
+            std::uint32_t before = 0;
+            while (expected < n && target >= before + (entries[expected] & 0xFFFF)) {
+                before += entries[expected] & 0xFFFF;
+                ++expected;
+            }
+            std::uint32_t cumulative = 99;
+            ASSERT_EQ(eri::detail::findEntry(entries.data(), n, target, cumulative), expected);
+            ASSERT_EQ(cumulative, before);
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
 #include "eri/core/frequency_model.h"
+#include "eri/core/model_search.h"
 
 namespace eri {
 namespace {
@@ -90,28 +91,20 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
         std::uint32_t* const words = frequencyModel(static_cast<int>(currentModel));
         const std::uint32_t* const entries = words + 1;
         const std::uint32_t total = words[0];
-        std::uint64_t target = std::uint64_t{code} * total / range;
+        const detail::TotalDivider divider(total);
+        const std::uint64_t target = std::uint64_t{code} * total / range;
         if (target >= kTargetLimit) {
             break;
         }
-        std::uint32_t i = 0;
         std::uint32_t cumulative = 0;
-        bool found = true;
-        while (target >= (entries[i] & 0xFFFF)) {
-            target -= entries[i] & 0xFFFF;
-            cumulative += entries[i] & 0xFFFF;
-            if (++i == n) {
-                found = false;
-                break;
-            }
-        }
-        if (!found) {
+        const std::uint32_t i =
+            detail::findEntry(entries, n, static_cast<std::uint32_t>(target), cumulative);
+        if (i == n) {
             break;
         }
         const std::uint32_t frequency = entries[i] & 0xFFFF;
-        const std::uint64_t low = std::uint64_t{range} * cumulative;
-        code -= static_cast<std::uint32_t>(low / total + (low % total != 0 ? 1 : 0));
-        range = static_cast<std::uint32_t>(std::uint64_t{range} * frequency / total);
+        code -= static_cast<std::uint32_t>(divider.ceilingOf(std::uint64_t{range} * cumulative));
+        range = static_cast<std::uint32_t>(divider.floorOf(std::uint64_t{range} * frequency));
         bool dry = false;
         while (range < kHalfRange) {
             // All k doubling steps at once, when the register holds their bits

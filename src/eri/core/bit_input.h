@@ -8,13 +8,16 @@
 #include <optional>
 
 #include "eri/core/block_allocator.h"
+#include "eri/core/huffman_prefix_table.h"
 #include "eri/core/huffman_tree.h"
 
 namespace eri {
 
 namespace detail {
 struct BitCursor;
-}
+struct BitPosition;
+class TreeDecoder;
+}  // namespace detail
 
 // readGamma's result when the data ended or the code is damaged; every value
 // the code can carry (1 .. 2^32 - 1) stays apart from it.
@@ -63,7 +66,15 @@ class BitInput {
     std::uint32_t decodeHuffmanValues(std::int32_t* out, std::uint32_t count);
     std::uint32_t decodeHuffmanBytes(std::uint8_t* out, std::uint32_t count);
     // Tree 0..255 (after that value or byte) or 256 (run lengths).
-    HuffmanTree* huffmanTree(int index) { return trees_ ? &readyTree(index) : nullptr; }
+    // The caller may change the tree, so its prefix table is rebuilt before the next use.
+    HuffmanTree* huffmanTree(int index) {
+        if (!trees_) {
+            return nullptr;
+        }
+        HuffmanTree& tree = readyTree(index);
+        treeStates_[index] = kTableStale;
+        return &tree;
+    }
     HuffmanTree* valueTree() const { return valueTree_; }
 
     // b in 1..8; false for any other width or when the models cannot be allocated.
@@ -103,6 +114,8 @@ class BitInput {
 
   private:
     friend struct detail::BitCursor;
+    friend struct detail::BitPosition;
+    friend class detail::TreeDecoder;
 
     // Refills the byte buffer; false when the stream has ended.
     bool fillBuffer();
@@ -114,19 +127,20 @@ class BitInput {
     const std::uint8_t* bufferCursor_ = nullptr;
     BlockPtr<std::uint8_t> mtfTables_;
     // Trees are set up when first used: a picture uses few of the 257, and
-    // touching all of them costs more than decoding a small one.
+    // touching all of them costs more than decoding a small one. Each has a
+    // prefix table, rebuilt when the tree's shape has changed.
+    enum TreeState : std::uint8_t { kTreeUnset, kTableStale, kTableReady };
     HuffmanTree& readyTree(int index) {
-        std::uint64_t& word = treesReady_[static_cast<unsigned>(index) / 64];
-        const std::uint64_t bit = std::uint64_t{1} << (static_cast<unsigned>(index) % 64);
-        if ((word & bit) == 0) {
+        if (treeStates_[index] == kTreeUnset) {
             trees_.get()[index].initializeTree();
-            word |= bit;
+            treeStates_[index] = kTableStale;
         }
         return trees_.get()[index];
     }
 
     BlockPtr<HuffmanTree> trees_;
-    std::uint64_t treesReady_[5] = {};
+    BlockPtr<PrefixTable> prefixTables_;
+    TreeState treeStates_[257] = {};
     HuffmanTree* valueTree_ = nullptr;
     BlockPtr<std::uint32_t> models_;
 };

@@ -3,6 +3,7 @@
 
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
+#include "eri/core/bit_position.h"
 
 namespace eri {
 namespace {
@@ -87,16 +88,164 @@ template <typename ReadRaw>
 
 }  // namespace
 
+namespace detail {
+
+// Decodes symbols of the BitInput's numbered trees. The common case takes the
+// code's first bits through the tree's prefix table at a buffer position and
+// raises the weights along the table's path. Everything rarer runs the exact
+// tree walk and update over the bit cursor before anything has changed: an
+// empty tree, the escape, a code longer than one peek, the buffer's last
+// bytes. A weight update that must move a node finishes with the exchanging
+// update and, when an internal node moved, leaves the table to be rebuilt.
+class TreeDecoder {
+  public:
+    explicit TreeDecoder(BitInput& input)
+        : input_(input),
+          cursor_(input),
+          trees_(input.trees_.get()),
+          tables_(input.prefixTables_.get()),
+          states_(input.treeStates_) {
+        onPosition_ = position_.takeFrom(cursor_);
+    }
+
+    void save() {
+        if (onPosition_) {
+            position_.giveTo(cursor_);
+        }
+        cursor_.save();
+    }
+
+    template <typename ReadRaw>
+    [[gnu::always_inline]] bool decode(int t, ReadRaw readRaw, std::uint32_t& symbol) {
+        if (onPosition_ && position_.canPeek() &&
+            (states_[t] == BitInput::kTableReady || prepareTable(t))) {
+            HuffmanTree& tree = trees_[t];
+            std::uint64_t bits = position_.peek();
+            const PrefixEntry& entry = tables_[t].entries[bits >> (64 - kPrefixBits)];
+            std::int32_t code = tree.nodes[entry.node].childOrLeaf;
+            if (code < 0 && code != kEscapeCode) {
+                position_.skip(entry.length);
+                raiseAlongPath(t, tree, entry);
+                symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
+                return true;
+            }
+            if (code >= 0) {
+                int node = 0;
+                int used = kPrefixBits;
+                bits <<= kPrefixBits;
+                do {
+                    node = code + static_cast<int>(bits >> 63);
+                    bits <<= 1;
+                    ++used;
+                    code = tree.nodes[node].childOrLeaf;
+                } while (code >= 0 && used < BitPosition::kPeekBits);
+                if (code < 0 && code != kEscapeCode) {
+                    position_.skip(used);
+                    ++tree.nodes[node].weight;
+                    finishUpdate(t, tree, node);
+                    symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
+                    return true;
+                }
+            }
+        }
+        return decodeExactly(t, readRaw, symbol);
+    }
+
+  private:
+    bool prepareTable(int t) {
+        const HuffmanTree& tree = input_.readyTree(t);
+        if (tree.isEmpty()) {
+            return false;
+        }
+        tables_[t].build(tree);
+        states_[t] = BitInput::kTableReady;
+        return true;
+    }
+
+    // incrementLeaf from the entry's positions while no node has to move.
+    [[gnu::always_inline]] void raiseAlongPath(int t, HuffmanTree& tree, const PrefixEntry& entry) {
+        HuffmanNode* const nodes = tree.nodes;
+        for (int i = 0; i < entry.length; ++i) {
+            const int node = entry.path[static_cast<std::size_t>(i)];
+            const std::uint16_t weight = nodes[node].weight;
+            nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
+            if (nodes[node + 1].weight <= weight) {
+                finishUpdate(t, tree, node);
+                return;
+            }
+        }
+        if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
+            rescale(t, tree);
+        }
+    }
+
+    // The exchanging update from `node`, whose weight was just raised. The
+    // table only covers positions above kPrefixBits levels and reads the
+    // contents of those at that level afresh, so moves below it keep it right.
+    [[gnu::noinline]] void finishUpdate(int t, HuffmanTree& tree, int node) {
+        bool stale = false;
+        const auto onShapeChange = [&tree, &stale](int a, int b) {
+            stale = stale || isAboveTableReach(tree, a) || isAboveTableReach(tree, b);
+        };
+        if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
+            rescale(t, tree);
+            return;
+        }
+        if (stale) {
+            states_[t] = BitInput::kTableStale;
+        }
+    }
+
+    static bool isAboveTableReach(const HuffmanTree& tree, int node) {
+        for (int depth = 0; depth < kPrefixBits; ++depth) {
+            if (node == kHuffmanRoot) {
+                return true;
+            }
+            node = tree.nodes[node].parent;
+        }
+        return false;
+    }
+
+    [[gnu::noinline]] void rescale(int t, HuffmanTree& tree) {
+        tree.rescaleTree();
+        states_[t] = BitInput::kTableStale;
+    }
+
+    template <typename ReadRaw>
+    [[gnu::noinline]] bool decodeExactly(int t, ReadRaw readRaw, std::uint32_t& symbol) {
+        if (onPosition_) {
+            position_.giveTo(cursor_);
+        }
+        const bool decoded = decodeFromTree(cursor_, input_.readyTree(t), readRaw, symbol);
+        states_[t] = BitInput::kTableStale;
+        onPosition_ = position_.takeFrom(cursor_);
+        return decoded;
+    }
+
+    BitInput& input_;
+    BitCursor cursor_;
+    BitPosition position_;
+    bool onPosition_ = false;
+    HuffmanTree* const trees_;
+    PrefixTable* const tables_;
+    BitInput::TreeState* const states_;
+};
+
+}  // namespace detail
+
 bool BitInput::initHuffmanTrees() {
     runLength = 0;
     if (!trees_) {
         trees_ = allocateBlockOf<HuffmanTree>(kTreeCount);
-        if (!trees_) {
+        prefixTables_ = allocateBlockOf<PrefixTable>(kTreeCount);
+        if (!trees_ || !prefixTables_) {
+            trees_.reset();
+            prefixTables_.reset();
             valueTree_ = nullptr;
             return false;
         }
     }
-    std::fill(std::begin(treesReady_), std::end(treesReady_), 0);
+    std::fill(std::begin(treeStates_), std::end(treeStates_), kTreeUnset);
     valueTree_ = &readyTree(0);
     return true;
 }
@@ -117,24 +266,22 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     std::fill(out, out + stored, 0);
     runLength -= stored;
 
-    detail::BitCursor cursor(*this);
-    HuffmanTree* const trees = trees_.get();
-    HuffmanTree& runTree = readyTree(kRunTree);
-    HuffmanTree* tree = valueTree_;
+    detail::TreeDecoder decoder(*this);
+    int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decodeFromTree(cursor, *tree, ReadRawByte{}, symbol)) {
-            cursor.save();
+        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
+            decoder.save();
             return stored;
         }
         const std::int32_t value = static_cast<std::int8_t>(symbol & 0xFF);
         out[stored++] = value;
         if (value != 0) {
-            tree = &readyTree(value & 0xFF);
+            tree = value & 0xFF;
             continue;
         }
-        if (!decodeFromTree(cursor, runTree, ReadRawRun{}, symbol)) {
-            cursor.save();
+        if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
+            decoder.save();
             return stored;
         }
         if (symbol > 1) {
@@ -143,10 +290,10 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
             stored += zeros;
             runLength = symbol - 1 - zeros;
         }
-        tree = trees;
+        tree = 0;
     }
-    valueTree_ = tree;
-    cursor.save();
+    valueTree_ = &readyTree(tree);
+    decoder.save();
     return stored;
 }
 
@@ -154,28 +301,27 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
     if (!trees_) {
         return 0;
     }
-    detail::BitCursor cursor(*this);
-    HuffmanTree& runTree = readyTree(kRunTree);
-    HuffmanTree* tree = valueTree_;
+    detail::TreeDecoder decoder(*this);
+    int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t previous = kEscapeSymbol;
     std::uint32_t stored = 0;
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decodeFromTree(cursor, *tree, ReadRawByte{}, symbol)) {
-            cursor.save();
+        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
+            decoder.save();
             return stored;
         }
         const std::uint32_t byte = symbol & 0xFF;
         out[stored++] = static_cast<std::uint8_t>(byte);
         if (byte == previous) {
-            if (!decodeFromTree(cursor, runTree, ReadRawRun{}, symbol)) {
-                cursor.save();
+            if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
+                decoder.save();
                 return stored;
             }
             if (symbol > 1) {
                 // A run past the end of the row is a broken image.
                 if (symbol - 1 > count - stored) {
-                    cursor.save();
+                    decoder.save();
                     return stored;
                 }
                 std::memset(out + stored, static_cast<int>(byte), symbol - 1);
@@ -183,10 +329,10 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
             }
         }
         previous = byte;
-        tree = &readyTree(static_cast<int>(byte));
+        tree = static_cast<int>(byte);
     }
-    valueTree_ = tree;
-    cursor.save();
+    valueTree_ = &readyTree(tree);
+    decoder.save();
     return stored;
 }
 

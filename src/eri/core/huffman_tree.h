@@ -46,12 +46,22 @@ struct HuffmanTree {
     // Restores the order from `node`, whose weight was just raised, to the
     // root, adding one to every ancestor on the way. Returns the root's weight.
     inline std::uint16_t updateWeights(int node) {
+        return updateWeights(node, [](int, int) {});
+    }
+
+    // As above; `onShapeChange(a, b)` hears of every exchange that moves an
+    // internal node, before it is made.
+    template <typename OnShapeChange>
+    inline std::uint16_t updateWeights(int node, OnShapeChange onShapeChange) {
         std::uint16_t w = nodes[node].weight;
         while (node < kHuffmanRoot) {
             if (nodes[node + 1].weight < w) {
                 int m = node + 1;
                 while (nodes[m + 1].weight < w) {
                     ++m;
+                }
+                if ((nodes[node].childOrLeaf & nodes[m].childOrLeaf) >= 0) {
+                    onShapeChange(node, m);
                 }
                 exchangeNodes(node, m);
                 node = nodes[m].parent;
