@@ -1,18 +1,22 @@
 #include "qt_codec_bridge.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QString>
+
 #include <bit>
 #include <cstring>
+#include <mutex>
 
 #include "imagefiles/completeness_check.h"
 #include "imagefiles/metafile_rule.h"
+#include "imagefiles/output_file.h"
 #include "imagefiles/path_extension.h"
 #include "workimage/packed_dib.h"
 #include "workimage/work_image.h"
@@ -29,14 +33,27 @@ constexpr int32_t kDecodedResolution = 72;
 // Qt refuses pictures above 256 MB by default; allow what a work image can hold.
 constexpr int kDecodeLimitMegabytes = static_cast<int>(kMaxWorkImagePixels * 4 >> 20);
 
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// Opens path by its bytes, which need not be UTF-8: a QString file name
+// could not give them back.
+bool OpenForReading(const std::string& path, QFile& file) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return false;
+    }
+    return true;
 }
 
 QImage DecodeBytes(QByteArray& data, const QByteArray& formatHint) {
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
-    QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
+    // Qt's limit is one process-wide setting; set once, not per load, since
+    // loads run on several threads.
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kDecodeLimitMegabytes); });
     QImageReader reader(&device, formatHint);
     reader.setAutoTransform(false);
     if (formatHint.isEmpty()) {
@@ -52,8 +69,8 @@ QImage DecodeBytes(QByteArray& data, const QByteArray& formatHint) {
 // The file is mapped rather than read so that its bytes can be checked for
 // completeness before decoding without a copy.
 QImage DecodeExactly(const std::string& path) {
-    QFile file(ToQString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenForReading(path, file)) {
         return {};
     }
     const qint64 size = file.size();
@@ -69,6 +86,11 @@ QImage DecodeExactly(const std::string& path) {
     }
     if (decoded.isNull()) {
         return {};
+    }
+    // Opaque pictures already hold 0xFFRRGGBB: the same bytes, no copy.
+    if (decoded.format() == QImage::Format_RGB32 &&
+        decoded.reinterpretAsFormat(QImage::Format_ARGB32)) {
+        return decoded;
     }
     // A plain format conversion: colour-space data is carried along, never applied.
     return decoded.convertToFormat(QImage::Format_ARGB32);
@@ -143,18 +165,21 @@ bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize) {
         std::memcpy(picture.scanLine(header->height - 1 - stored),
                     rows + static_cast<size_t>(stored) * rowBytes, rowBytes);
     }
-    // Written to a temporary file beside the target and renamed into place
-    // only when complete; an unfinished file is removed with the object.
-    QSaveFile file(ToQString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QImageWriter writer(&file, QByteArray::fromStdString(encoder));
+    // Encoded in memory, then written to a temporary file beside the target
+    // and renamed into place only when complete.
+    QByteArray encoded;
+    QBuffer device(&encoded);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter writer(&device, QByteArray::fromStdString(encoder));
     if (!writer.write(picture)) {
-        file.cancelWriting();
         return false;
     }
-    return file.commit();
+    OutputFile file;
+    if (!file.Reserve(0) || file.Open(path) != 0 ||
+        file.Write(encoded.constData(), static_cast<size_t>(encoded.size())) != 0) {
+        return false;
+    }
+    return file.Commit() == 0;
 }
 
 }  // namespace tinta

@@ -239,5 +239,25 @@ TEST_F(TgaWriterTest, FailedWritesLeaveNoPartialFile) {
     }
 }
 
+TEST_F(TgaWriterTest, AFailedReplacementKeepsTheOldFileWholeAndLeavesNoTemporary) {
+    const std::string path = PathOf("kept.tga");
+    auto small = RandomImage(4, 4, 3);
+    ASSERT_EQ(WriteTga(*small, path, true), kTgaWritten);
+    const auto before = test::ReadFileBytes(path);
+    auto large = RandomImage(512, 1024, 9);
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(WriteTga(*large, path, false), kTgaOtherFileError);
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), before);
+    ASSERT_EQ(WriteTga(*large, path, false), kTgaWritten);
+    EXPECT_EQ(fs::file_size(path), 18 + 512 * 1024 * 4 + 495 + 26u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "only the written file, no temporary one";
+}
+
 }  // namespace
 }  // namespace tinta
