@@ -1,6 +1,7 @@
 // The command line of tinta_batch.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@ struct RunnerOptions {
     std::optional<std::string> filter;  // title or file name; default: first module
     std::optional<std::string> format;  // default: first output format
     bool edging = false;
+    std::optional<int> jobs;              // default: the processors we may use
+    std::optional<uint64_t> memoryBytes;  // default: a quarter of physical memory
     bool listFilters = false;
     bool listFormats = false;
     bool verbose = false;
