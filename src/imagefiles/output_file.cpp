@@ -14,6 +14,10 @@ namespace tinta {
 
 namespace {
 
+// Bytes of the target's name that go into the temporary name, so that it
+// stays inside the file system's name limit (255) for any target.
+constexpr size_t kNameBytesKept = 200;
+
 // A hidden name beside path: the folder, "." and the file name, and a
 // random tail.
 std::string TemporaryName(const std::string& path, uint32_t tail) {
@@ -21,7 +25,7 @@ std::string TemporaryName(const std::string& path, uint32_t tail) {
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x~", tail);
-    return path.substr(0, nameStart) + "." + path.substr(nameStart) + suffix;
+    return path.substr(0, nameStart) + "." + path.substr(nameStart, kNameBytesKept) + suffix;
 }
 
 // Opens a new temporary file beside path; the descriptor or -errno.

@@ -191,13 +191,22 @@ TEST_F(PipelinedRunTest, PicturesInFlightStayWithinJobsPlusTwoAndTheMemoryBudget
     EXPECT_EQ(mostLoading, 1);
 }
 
-TEST_F(PipelinedRunTest, AFailedEdgingFailsTheFileAndWritesNothing) {
-    settings.edging = true;
+TEST_F(PipelinedRunTest, EdgingRunsOnlyWhenAskedAndAFailedOneFailsTheFileWritingNothing) {
+    std::atomic<int> edged{0};
     ImageFileSteps steps;
-    steps.edge = [](WorkImage& image, int) { return image.width == 8 ? -4 : 0; };
+    steps.edge = [&](WorkImage& image, int reach) {
+        EXPECT_EQ(reach, 4);
+        ++edged;
+        return image.width == 8 ? -4 : 0;
+    };
+    EXPECT_EQ(RunInto("plain", 2, invert, steps).written, 4);
+    EXPECT_EQ(edged, 0);
+    settings.edging = true;
     for (int jobs : {1, 2}) {
+        edged = 0;
         const std::string out = "out" + std::to_string(jobs);
         const BatchReport report = RunInto(out, jobs, invert, steps);
+        EXPECT_EQ(edged, 4);
         EXPECT_THAT(Files(scratch.Path() / out),
                     ElementsAre("alpha.TGA", "photo.TGA", "tiles.TGA"));
         ASSERT_EQ(report.failures.size(), 2u);

@@ -239,6 +239,13 @@ TEST_F(TgaWriterTest, FailedWritesLeaveNoPartialFile) {
     }
 }
 
+TEST_F(TgaWriterTest, NamesNearTheFileSystemLimitAreWritten) {
+    auto image = RandomImage(3, 2, 5);
+    const std::string path = PathOf(std::string(251, 'n') + ".tga");
+    EXPECT_EQ(WriteTga(*image, path, true), kTgaWritten);
+    EXPECT_TRUE(fs::is_regular_file(path));
+}
+
 TEST_F(TgaWriterTest, AFailedReplacementKeepsTheOldFileWholeAndLeavesNoTemporary) {
     const std::string path = PathOf("kept.tga");
     auto small = RandomImage(4, 4, 3);
