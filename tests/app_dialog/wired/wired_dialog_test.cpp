@@ -133,6 +133,9 @@ TEST_F(WiredDialogTest, NamesThatAreNotUtf8KeepTheirBytesFromListToOutput) {
     EXPECT_EQ(fake_.messages[0].text, "完了");
     EXPECT_TRUE(fake_.messages[0].details.isEmpty()) << fake_.messages[0].details.toStdString();
     EXPECT_TRUE(fs::is_regular_file("out/" + std::string(kCp932Name) + ".BMP"));
+    // Qt's temporary folder cannot remove names it cannot spell.
+    fs::remove_all(folder);
+    fs::remove("out/" + std::string(kCp932Name) + ".BMP");
 }
 
 TEST_F(WiredDialogTest, StopDuringARunLeavesWholeFilesAndSaysSoWithTheCounts) {
