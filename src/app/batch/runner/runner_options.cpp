@@ -8,7 +8,7 @@ namespace tinta {
 const char* const kRunnerUsage =
     "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
     "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
-    "                   [--jobs N] [--memory SIZE] [--verbose] [--quiet]\n"
+    "                   [--jobs N] [--memory SIZE] [--verbose] [--quiet] [--version]\n"
     "  --input DIR      入力フォルダー (既定 ./)\n"
     "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
     "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
@@ -17,10 +17,13 @@ const char* const kRunnerUsage =
     "  --format FMT     出力形式 (例 TGA, *.PNG; 既定は一覧の先頭)\n"
     "  --jobs N         同時に読み書きするファイルの数 (既定は使えるCPUの数)\n"
     "  --memory SIZE    読み込んだ画像が使うメモリの上限 (例 512M, 2G; 既定は物理メモリの1/4)\n"
-    "  --list-filters   ./tinta/ のフィルターを表示する\n"
+    "  --list-filters   モジュールフォルダーのフィルターを表示する\n"
     "  --list-formats   入力形式と出力形式を表示する\n"
     "  --verbose        診断メッセージを表示する\n"
     "  --quiet          失敗だけを表示する\n"
+    "  --version        版を表示する\n"
+    "モジュールフォルダー: ./tinta/, インストール先の lib/tinta_dn_quor/tinta/,\n"
+    "  $XDG_DATA_HOME/tinta_dn_quor/tinta/ (既定 ~/.local/share/tinta_dn_quor/tinta/)\n"
     "終了コード: 0 すべて書き込み, 1 失敗あり, 2 引数の誤りまたはフィルターなし,\n"
     "            130 SIGINT で中止, 143 SIGTERM で中止\n";
 
@@ -125,6 +128,8 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
             understood = flag(options.quiet);
         } else if (name == "--help" || name == "-h") {
             understood = flag(options.help);
+        } else if (name == "--version") {
+            understood = flag(options.version);
         } else {
             parsed.error = "不明な引数です: " + arguments[i];
             return parsed;

@@ -22,6 +22,7 @@ struct RunnerOptions {
     bool verbose = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedArguments {
