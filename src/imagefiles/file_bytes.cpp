@@ -1,6 +1,10 @@
 #include "file_bytes.h"
 
-#include <QString>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace tinta {
 
@@ -8,9 +12,16 @@ const uint8_t* FileBytes::MapWithQt(QFile& file, qint64 size) {
     return file.map(0, size);
 }
 
-FileBytes::FileBytes(const std::string& path, MapFunction map)
-    : file_(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()))) {
-    if (!file_.open(QIODevice::ReadOnly)) {
+// The file is opened by its bytes, which need not be UTF-8: a QString file
+// name could not give them back.
+FileBytes::FileBytes(const std::string& path, MapFunction map) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        failure_ = std::string("ファイルを開けませんでした: ") + std::strerror(errno);
+        return;
+    }
+    if (!file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         failure_ = "ファイルを開けませんでした: " + file_.errorString().toStdString();
         return;
     }

@@ -18,7 +18,7 @@ class FileBytes {
     using MapFunction = const uint8_t* (*)(QFile& file, qint64 size);
     static const uint8_t* MapWithQt(QFile& file, qint64 size);
 
-    // Opens the file (UTF-8 path) and maps it with map, or reads it when
+    // Opens the file (path as bytes) and maps it with map, or reads it when
     // that gives nothing.
     explicit FileBytes(const std::string& path, MapFunction map = MapWithQt);
     FileBytes(const FileBytes&) = delete;

@@ -5,10 +5,43 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 namespace tinta {
+
+namespace {
+
+// Bytes of the target's name that go into the temporary name, so that it
+// stays inside the file system's name limit (255) for any target.
+constexpr size_t kNameBytesKept = 200;
+
+// A hidden name beside path: the folder, "." and the file name, and a
+// random tail.
+std::string TemporaryName(const std::string& path, uint32_t tail) {
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x~", tail);
+    return path.substr(0, nameStart) + "." + path.substr(nameStart, kNameBytesKept) + suffix;
+}
+
+// Opens a new temporary file beside path; the descriptor or -errno.
+int OpenTemporary(const std::string& path, std::string& name) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        name = TemporaryName(path, random());
+        const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0 || errno != EEXIST) {
+            return descriptor >= 0 ? descriptor : -errno;
+        }
+    }
+    return -EEXIST;
+}
+
+}  // namespace
 
 OutputFile::~OutputFile() {
     Discard();
@@ -27,14 +60,26 @@ int OutputFile::Open(const std::string& path) {
     Discard();
     used_ = 0;
     error_ = 0;
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        return errno;
+    struct stat target {};
+    const bool special = ::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode);
+    if (special || path.empty() || path.back() == '/') {
+        // Devices and pipes are written in place; a folder fails the open.
+        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            return errno;
+        }
+        descriptor_ = descriptor;
+        writePath_ = path;
+        removable_ = false;
+    } else {
+        const int descriptor = OpenTemporary(path, writePath_);
+        if (descriptor < 0) {
+            return -descriptor;
+        }
+        descriptor_ = descriptor;
+        removable_ = true;
     }
-    struct stat status {};
-    descriptor_ = descriptor;
     path_ = path;
-    removable_ = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
     return 0;
 }
 
@@ -91,9 +136,12 @@ int OutputFile::Commit() {
         error = errno;
     }
     descriptor_ = -1;
+    if (error == 0 && removable_ && ::rename(writePath_.c_str(), path_.c_str()) != 0) {
+        error = errno;
+    }
     if (error != 0) {
         if (removable_) {
-            ::unlink(path_.c_str());
+            ::unlink(writePath_.c_str());
         }
         error_ = error;
     }
@@ -107,7 +155,7 @@ void OutputFile::Discard() {
     ::close(descriptor_);
     descriptor_ = -1;
     if (removable_) {
-        ::unlink(path_.c_str());
+        ::unlink(writePath_.c_str());
     }
 }
 

@@ -5,15 +5,17 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QString>
+
 #include <bit>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 #include "imagefiles/completeness_check.h"
 #include "imagefiles/load_reasons.h"
 #include "imagefiles/metafile_rule.h"
+#include "imagefiles/output_file.h"
 #include "imagefiles/path_extension.h"
 #include "workimage/packed_dib.h"
 #include "workimage/work_image.h"
@@ -27,9 +29,8 @@ static_assert(std::endian::native == std::endian::little);
 
 constexpr int32_t kDecodedResolution = 72;
 
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// Qt refuses pictures above 256 MB by default; allow what a work image can hold.
+constexpr int kDecodeLimitMegabytes = static_cast<int>(kMaxWorkImagePixels * 4 >> 20);
 
 // A decoded picture, or none with the reason.
 struct Decoded {
@@ -56,8 +57,11 @@ Decoded TooLarge(const QSize& size, uint64_t maxPixels) {
 Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t maxPixels) {
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
-    const uint64_t limitBytes = maxPixels * 4;
-    QImageReader::setAllocationLimit(static_cast<int>((limitBytes + (1u << 20) - 1) >> 20));
+    // Qt's limit is one process-wide setting, set once rather than per load
+    // since loads run on several threads. The pixel limit of the load is
+    // checked from the header before decoding and again after it.
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kDecodeLimitMegabytes); });
     QImageReader reader(&device, formatHint);
     reader.setAutoTransform(false);
     if (formatHint.isEmpty()) {
@@ -100,6 +104,11 @@ Decoded DecodeExactly(const std::string& path, uint64_t maxPixels, FileBytes::Ma
         decoded = DecodeBytes(data, {}, maxPixels);
     }
     if (decoded.picture.isNull()) {
+        return decoded;
+    }
+    // Opaque pictures already hold 0xFFRRGGBB: the same bytes, no copy.
+    if (decoded.picture.format() == QImage::Format_RGB32 &&
+        decoded.picture.reinterpretAsFormat(QImage::Format_ARGB32)) {
         return decoded;
     }
     // A plain format conversion: colour-space data is carried along, never applied.
@@ -183,18 +192,21 @@ bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize) {
         std::memcpy(picture.scanLine(header->height - 1 - stored),
                     rows + static_cast<size_t>(stored) * rowBytes, rowBytes);
     }
-    // Written to a temporary file beside the target and renamed into place
-    // only when complete; an unfinished file is removed with the object.
-    QSaveFile file(ToQString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QImageWriter writer(&file, QByteArray::fromStdString(encoder));
+    // Encoded in memory, then written to a temporary file beside the target
+    // and renamed into place only when complete.
+    QByteArray encoded;
+    QBuffer device(&encoded);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter writer(&device, QByteArray::fromStdString(encoder));
     if (!writer.write(picture)) {
-        file.cancelWriting();
         return false;
     }
-    return file.commit();
+    OutputFile file;
+    if (!file.Reserve(0) || file.Open(path) != 0 ||
+        file.Write(encoded.constData(), static_cast<size_t>(encoded.size())) != 0) {
+        return false;
+    }
+    return file.Commit() == 0;
 }
 
 }  // namespace tinta

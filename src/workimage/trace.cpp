@@ -1,5 +1,6 @@
 #include "trace.h"
 
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -11,9 +12,16 @@ TraceSink& InstalledSink() {
     return sink;
 }
 
+// Lines from several threads reach the sink whole, one at a time.
+std::mutex& SinkLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 }  // namespace
 
 void TraceLine(std::string_view text) {
+    const std::lock_guard lock(SinkLock());
     const TraceSink& sink = InstalledSink();
     if (!sink) {
         return;
@@ -28,6 +36,7 @@ void TraceLine(std::string_view text) {
 }
 
 TraceSink SetTraceSink(TraceSink sink) {
+    const std::lock_guard lock(SinkLock());
     return std::exchange(InstalledSink(), std::move(sink));
 }
 

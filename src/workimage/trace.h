@@ -10,8 +10,8 @@ namespace tinta {
 
 using TraceSink = std::function<void(std::string_view line)>;
 
-// Passes text to the installed sink, with a line feed appended when the text
-// does not end in one.
+// Passes text to the installed sink, one line at a time from any thread,, with a line feed appended
+// when the text does not end in one.
 void TraceLine(std::string_view text);
 
 // Installs sink (an empty function drops every line) and returns the old one.

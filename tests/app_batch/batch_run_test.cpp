@@ -110,21 +110,6 @@ TEST_F(BatchRunTest, EdgingColoursTransparentPixelsBeforeTheFilterWhenAsked) {
                 ElementsAre(255, 255, 0, 0));
 }
 
-TEST_F(BatchRunTest, EdgingRunsForEveryFileOnlyWhenTheFlagIsSet) {
-    int edged = 0;
-    ImageFileSteps steps;
-    steps.edge = [&](WorkImage&, int reach) {
-        EXPECT_EQ(reach, 4);
-        ++edged;
-        return 0;
-    };
-    BatchRun(Names(), settings, invert, observer, steps);
-    EXPECT_EQ(edged, 0);
-    settings.edging = true;
-    BatchRun(Names(), settings, invert, observer, steps);
-    EXPECT_EQ(edged, 4);
-}
-
 TEST_F(BatchRunTest, OutputNamesReplaceTheWholeLastExtension) {
     std::filesystem::copy_file(In() / "photo.png", In() / "README");
     settings.formatText = "*.PNG";

@@ -1,10 +1,15 @@
 // tinta_batch run as a process, as a script would run it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
+#include <thread>
 
 #include "app/batch/runner/console_output.h"
 #include "app/batch/runner/runner_options.h"
@@ -17,6 +22,7 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
+using testing::ReadTgaFile;
 using testing::ScratchFolder;
 
 struct ProcessResult {
@@ -148,6 +154,106 @@ TEST_F(TintaBatchTest, MaxPixelsLowersOrRaisesTheLimitOfEveryLoad) {
     }
 }
 
+TEST_F(TintaBatchTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string cp932 = "\x83\x65\x83\x58\x83\x67";  // "テスト" in CP932
+    const std::filesystem::path folder = scratch.Path() / cp932;
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(scratch.Path() / "in" / "photo.png", folder / (cp932 + ".png"));
+    const ProcessResult result =
+        Run("--input '" + cp932 + "' --mask '*.png' --format tga --output out");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(ReadTgaFile(scratch.Path() / "out" / (cp932 + ".TGA")).has_value());
+}
+
+// tinta_batch with a slow filter, stopped by a signal once a few files are
+// done.
+class StoppedRunTest : public TintaBatchTest, public ::testing::WithParamInterface<int> {
+  protected:
+    static constexpr int kPictures = 16;
+
+    StoppedRunTest() {
+        std::filesystem::copy_file(std::string(TEST_MODULE_DIR) + "recorder.so",
+                                   scratch.Path() / "tinta" / "recorder.so");
+        std::filesystem::create_directories(scratch.Path() / "many");
+        for (int i = 0; i < kPictures; ++i) {
+            std::filesystem::copy_file(
+                scratch.Path() / "in" / "photo.png",
+                scratch.Path() / "many" / ("p" + std::to_string(10 + i) + ".png"));
+        }
+    }
+
+    // Starts the run, sends signal once the fourth file is started, and
+    // returns the exit status and the error stream.
+    ProcessResult RunAndStop(int signal, bool twice) {
+        const std::string errPath = (scratch.Path() / "stderr.txt").string();
+        const std::string script = "cd '" + scratch.Path().string() + "' && exec '" +
+                                   TINTA_BATCH_PROGRAM +
+                                   "' --input many --mask '*.png' --filter Recorder --format tga "
+                                   "--output out --jobs 2 2>'" +
+                                   errPath + "' </dev/null";
+        setenv("TINTA_TEST_MODULE_DELAY_MS", "60", 1);
+        pid_t child = 0;
+        const char* argv[] = {"sh", "-c", script.c_str(), nullptr};
+        EXPECT_EQ(
+            posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        unsetenv("TINTA_TEST_MODULE_DELAY_MS");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (Slurp(errPath).find("[4/") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        kill(child, signal);
+        if (twice) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            kill(child, signal);
+        }
+        int raw = 0;
+        waitpid(child, &raw, 0);
+        ProcessResult result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.err = Slurp(errPath);
+        return result;
+    }
+
+    // Every file in out is a whole TGA under its final name; hidden
+    // temporary files are passed over when allowed.
+    int WholeOutputs(bool temporaryFilesAllowed = false) const {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.Path() / "out")) {
+            if (temporaryFilesAllowed && entry.path().filename().string().starts_with(".")) {
+                continue;
+            }
+            EXPECT_TRUE(ReadTgaFile(entry.path()).has_value()) << entry.path();
+            EXPECT_EQ(entry.path().extension(), ".TGA") << entry.path();
+            ++count;
+        }
+        return count;
+    }
+};
+
+TEST_P(StoppedRunTest, LeavesOnlyWholeFilesAndACountedSummary) {
+    const int signal = GetParam();
+    const ProcessResult result = RunAndStop(signal, false);
+    EXPECT_EQ(result.status, 128 + signal) << result.err;
+    std::smatch counts;
+    ASSERT_TRUE(std::regex_search(
+        result.err, counts,
+        std::regex("中止しました\n書き込み (\\d+) 件、失敗 0 件、未処理 (\\d+) 件")))
+        << result.err;
+    const int written = std::stoi(counts[1]);
+    EXPECT_EQ(written + std::stoi(counts[2]), kPictures);
+    EXPECT_GE(written, 3);
+    EXPECT_EQ(WholeOutputs(), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StoppedRunTest, ::testing::Values(SIGINT, SIGTERM));
+
+TEST_F(StoppedRunTest, ASecondInterruptEndsAtOnceWithoutHalfWrittenFiles) {
+    const ProcessResult result = RunAndStop(SIGINT, true);
+    EXPECT_EQ(result.status, 130) << result.err;
+    WholeOutputs(true);
+}
+
 TEST(ConsoleProgress, DrawsOneBarLineOnATerminal) {
     std::ostringstream stream;
     ConsoleProgress bar(stream, ConsoleProgress::Style::kBar);
@@ -173,6 +279,14 @@ TEST(RunnerOptions, ParsesBothValueFormsAndRefusesTheUnknown) {
     EXPECT_TRUE(parsed.options.quiet);
     EXPECT_THAT(ParseRunnerArguments({"--verbose", "--quiet"}).error, Not(IsEmpty()));
     EXPECT_THAT(ParseRunnerArguments({"photo.png"}).error, HasSubstr("photo.png"));
+
+    const ParsedArguments sized = ParseRunnerArguments({"--jobs", "3", "--memory=512M"});
+    EXPECT_THAT(sized.error, IsEmpty());
+    EXPECT_EQ(sized.options.jobs, 3);
+    EXPECT_EQ(sized.options.memoryBytes, uint64_t{512} << 20);
+    for (const char* bad : {"--jobs=0", "--jobs=two", "--memory=0", "--memory=12X", "--memory="}) {
+        EXPECT_THAT(ParseRunnerArguments({bad}).error, Not(IsEmpty())) << bad;
+    }
 }
 
 }  // namespace

@@ -120,33 +120,58 @@ TEST_F(DialogTest, RunProcessesTheListFileByFileAndEndsWithDone) {
     EXPECT_FALSE(dialog.IsRunning());
 }
 
-TEST_F(DialogTest, DuringARunTheDialogTakesNoCommands) {
+TEST_F(DialogTest, DuringARunRunReadsStopAndStopsItWhileOtherCommandsWait) {
     MainDialog& dialog = Open();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* run = Get<QPushButton>(kIdRun);
+    fake_.failures = {"書き込み 1 件、失敗 0 件、未処理 3 件"};
     fake_.beforeFile = [&](int index) {
         if (index != 1) {
             return;
         }
-        QTest::mouseClick(Get<QPushButton>(kIdExit), Qt::LeftButton);
-        QTest::mouseClick(Get<QPushButton>(kIdRun), Qt::LeftButton);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_EQ(run->text(), "中止");
+        EXPECT_FALSE(Get<QPushButton>(kIdSettings)->isEnabled());
+        EXPECT_FALSE(Get<QListWidget>(kIdInputFileList)->isEnabled());
+        EXPECT_FALSE(Get<QComboBox>(kIdOutputFormat)->isEnabled());
         QTest::keyClick(&dialog, Qt::Key_F1);
-        dialog.close();
-        Get<QPushButton>(kIdSettings)->click();
+        QTest::mouseClick(run, Qt::LeftButton);
     };
-    Get<QPushButton>(kIdRun)->click();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(fake_.jobs.size(), 1u);
+    run->click();
+    EXPECT_EQ(fake_.stopRequests, 1);
     EXPECT_EQ(fake_.helpCalls, 0);
-    EXPECT_EQ(fake_.settingsOpened, 0);
-    EXPECT_FALSE(QFile::exists(ProfilePath()));
+    EXPECT_TRUE(dialog.isVisible());
     ASSERT_EQ(fake_.messages.size(), 1u);
-    EXPECT_EQ(fake_.messages[0].text, "完了");
+    EXPECT_EQ(fake_.messages[0].text, "中止しました");
+    EXPECT_EQ(fake_.messages[0].details, "書き込み 1 件、失敗 0 件、未処理 3 件");
+    EXPECT_EQ(run->text(), "実行");
+    EXPECT_TRUE(Get<QPushButton>(kIdSettings)->isEnabled());
+}
 
-    // Afterwards the commands work again.
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
+TEST_F(DialogTest, ExitEscOrCloseDuringARunStopItThenSaveTheFoldersAndClose) {
+    const std::vector<std::function<void(MainDialog&)>> ways = {
+        [this](MainDialog&) { QTest::mouseClick(Get<QPushButton>(kIdExit), Qt::LeftButton); },
+        [](MainDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
+        [](MainDialog& dialog) { dialog.close(); },
+    };
+    for (const auto& leave : ways) {
+        QFile::remove(ProfilePath());
+        MainDialog& dialog = Open();
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        fake_.messages.clear();
+        fake_.beforeFile = [&](int index) {
+            if (index == 1) {
+                leave(dialog);
+                EXPECT_TRUE(dialog.isVisible()) << "the run ends first";
+            }
+        };
+        Get<QPushButton>(kIdRun)->click();
+        EXPECT_EQ(fake_.stopRequests, 1);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_TRUE(QFile::exists(ProfilePath()));
+        EXPECT_TRUE(fake_.messages.empty());
+    }
 }
 
 TEST_F(DialogTest, RunOverAnEmptyListStillSaysDone) {

@@ -69,17 +69,20 @@ class FakeServices : public FilterPort,
     std::vector<BatchJob> jobs;
     std::function<void(int index)> beforeFile;  // called before each file's progress
     QStringList failures;
+    int stopRequests = 0;
     BatchOutcome RunBatch(const BatchJob& job,
                           const std::function<void(int filesDone)>& progress) override {
         jobs.push_back(job);
-        for (int i = 0; i < job.names.size(); ++i) {
+        stopRequests = 0;
+        for (int i = 0; i < job.names.size() && stopRequests == 0; ++i) {
             if (beforeFile) {
                 beforeFile(i);
             }
             progress(i + 1);
         }
-        return {failures};
+        return {failures, stopRequests > 0};
     }
+    void StopBatch() override { ++stopRequests; }
 
     // UserInteraction
     std::vector<ShownMessage> messages;

@@ -21,12 +21,21 @@ struct Combination {
 };
 
 std::string describe(const Combination& c) {
-    return "frame" + std::to_string(c.frameCode) + "_v" + std::to_string(c.version >> 8 & 0xFF) +
-           "_arch" +
-           (c.architecture < 0 ? "m" + std::to_string(-c.architecture)
-                               : std::to_string(c.architecture)) +
-           "_format" + std::to_string(c.formatType >> 24) + std::to_string(c.formatType & 0xFF) +
-           "_" + std::to_string(c.bitsPerPixel) + "bit" + (c.codesInFront ? "_front" : "_inline");
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on
+    // a literal joined to a temporary string.
+    std::string name = "frame";
+    name += std::to_string(c.frameCode);
+    name += "_v";
+    name += std::to_string(c.version >> 8 & 0xFF);
+    name += c.architecture < 0 ? "_archm" : "_arch";
+    name += std::to_string(c.architecture < 0 ? -c.architecture : c.architecture);
+    name += "_format";
+    name += std::to_string(c.formatType >> 24);
+    name += std::to_string(c.formatType & 0xFF);
+    name += '_';
+    name += std::to_string(c.bitsPerPixel);
+    name += c.codesInFront ? "bit_front" : "bit_inline";
+    return name;
 }
 
 std::vector<Combination> blockCombinations() {

@@ -256,5 +256,32 @@ TEST(TgaErrorText, EveryCodeHasItsOwnText) {
     EXPECT_NE(std::string(TgaErrorText(kTgaNoMemory)).find("メモリ"), std::string::npos);
 }
 
+TEST_F(TgaWriterTest, NamesNearTheFileSystemLimitAreWritten) {
+    auto image = RandomImage(3, 2, 5);
+    const std::string path = PathOf(std::string(251, 'n') + ".tga");
+    EXPECT_EQ(WriteTga(*image, path, true), kTgaWritten);
+    EXPECT_TRUE(fs::is_regular_file(path));
+}
+
+TEST_F(TgaWriterTest, AFailedReplacementKeepsTheOldFileWholeAndLeavesNoTemporary) {
+    const std::string path = PathOf("kept.tga");
+    auto small = RandomImage(4, 4, 3);
+    ASSERT_EQ(WriteTga(*small, path, true), kTgaWritten);
+    const auto before = test::ReadFileBytes(path);
+    auto large = RandomImage(512, 1024, 9);
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(WriteTga(*large, path, false), kTgaOtherFileError);
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), before);
+    ASSERT_EQ(WriteTga(*large, path, false), kTgaWritten);
+    EXPECT_EQ(fs::file_size(path), 18 + 512 * 1024 * 4 + 495 + 26u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1) << "only the written file, no temporary one";
+}
+
 }  // namespace
 }  // namespace tinta

@@ -4,68 +4,35 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
-#include <utility>
 
 #include "batch_texts.h"
-#include "filterhost/filter_call.h"
 #include "output_path.h"
-#include "workimage/trace.h"
-#include "workimage/transparent_edging.h"
+#include "pipelined_run.h"
+#include "run_resources.h"
 
 namespace tinta {
 
 namespace {
 
-std::string NotLoadedReason(const std::string& inputPath) {
-    std::error_code error;
-    return std::filesystem::exists(inputPath, error) ? kNotLoadedReason : kNoSuchFileReason;
+bool StopRequested(const RunOptions& options) {
+    return options.stop != nullptr && options.stop->load(std::memory_order_relaxed);
 }
 
-// A "[name]" entry that names a folder, not a file whose name has brackets.
-bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder) {
-    std::error_code error;
-    return IsFolderEntry(entry) &&
-           !std::filesystem::is_regular_file(JoinPath(inputFolder, entry), error);
-}
-
-}  // namespace
-
-FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
-                       const LoadLimits& limits, FilterHost& host, DibBuffer& buffer,
-                       const ImageFileSteps& steps) {
-    LoadedImage loaded = steps.load(inputPath, buffer, limits);
-    if (!loaded) {
-        return {FileStatus::kNotLoaded,
-                loaded.reason.empty() ? NotLoadedReason(inputPath) : loaded.reason};
-    }
-    WorkImagePtr image = std::move(loaded.image);
-    if (edging) {
-        const int edged = steps.edge ? steps.edge(*image, kEdgingReach)
-                                     : ApplyTransparentEdging(*image, kEdgingReach);
-        if (edged != kEdgingDone) {
-            TraceLine("ApplyTransparentEdging: " + std::to_string(edged) + " " + inputPath);
-        }
-    }
-    const FilterProcEntry proc = host.FilterProc();
-    if (proc == nullptr) {
-        return {FileStatus::kNoFilter, kNoFilterReason};
-    }
-    CallFilterProc(proc, *image, host.PluginFolder());
-    const SaveResult saved = steps.save(*image, outputPath, buffer);
-    if (!saved) {
-        return {FileStatus::kNotWritten, NotWrittenReason(saved.reason)};
-    }
-    return {};
-}
-
-BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps) {
+// Every step on the calling thread, one file after the other.
+BatchReport SequentialRun(const std::vector<std::string>& names, const BatchSettings& settings,
+                          FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+                          const RunOptions& options) {
     BatchReport report;
     const int count = static_cast<int>(names.size());
     report.entries = count;
     observer.Progress(0, count);
     DibBuffer buffer;
     for (int i = 0; i < count; ++i) {
+        if (StopRequested(options)) {
+            report.stopped = true;
+            report.notProcessed = count - i;
+            break;
+        }
         const std::string& name = names[static_cast<size_t>(i)];
         observer.FileStarting(i, count, name);
         if (PassedOverAsFolder(name, settings.inputFolder)) {
@@ -98,6 +65,24 @@ BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings&
     buffer.Release();
     observer.Progress(count, count);
     return report;
+}
+
+}  // namespace
+
+bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder) {
+    std::error_code error;
+    return IsFolderEntry(entry) &&
+           !std::filesystem::is_regular_file(JoinPath(inputFolder, entry), error);
+}
+
+BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
+                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+                     const RunOptions& options) {
+    const PixelBlockReuse reuse;
+    if (options.jobs <= 1) {
+        return SequentialRun(names, settings, host, observer, steps, options);
+    }
+    return PipelinedRun(names, settings, host, observer, steps, options);
 }
 
 std::vector<std::string> FailureLines(const BatchReport& report) {

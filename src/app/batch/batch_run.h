@@ -5,14 +5,13 @@
 // progress through a BatchObserver, and show "完了" with the report after.
 #pragma once
 
-#include <functional>
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/batch/file_steps.h"
 #include "filterhost/filter_host.h"
-#include "imagefiles/dib_buffer.h"
-#include "imagefiles/format_dispatch.h"
-#include "workimage/work_image.h"
 
 namespace tinta {
 
@@ -24,19 +23,17 @@ struct BatchSettings {
     LoadLimits loadLimits;             // the largest picture a load accepts
 };
 
-// Reach of the transparent edging step in a run.
-constexpr int kEdgingReach = 4;
-
-enum class FileStatus {
-    kWritten,
-    kNotLoaded,
-    kNoFilter,  // no module loaded, or it has no FilterProc
-    kNotWritten,
-};
-
-struct FileResult {
-    FileStatus status = FileStatus::kWritten;
-    std::string reason;  // empty when written
+// How a run uses the machine, and how it is stopped.
+struct RunOptions {
+    // Worker threads that load and save. 1 runs every step on the calling
+    // thread, one file after the other.
+    int jobs = 1;
+    // Bytes that pictures decoded or waiting may take together; one picture
+    // is always allowed, whatever its size.
+    uint64_t memoryBudget = UINT64_MAX;
+    // Set from anywhere to stop the run: no new file is started, files in
+    // flight are finished or abandoned.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 struct FileFailure {
@@ -50,6 +47,7 @@ struct BatchReport {
     int folders = 0;  // "[name]" entries passed over
     std::vector<FileFailure> failures;
     bool outOfMemory = false;  // the run stopped there
+    bool stopped = false;      // the run was stopped on request
     int notProcessed = 0;      // entries left after the run stopped
 };
 
@@ -59,41 +57,35 @@ std::vector<std::string> FailureLines(const BatchReport& report);
 // The counts of a run: "書き込み n 件、失敗 m 件" and the rest when there is any.
 std::string SummaryLine(const BatchReport& report);
 
+// Called on the thread that called BatchRun, never from a worker.
 class BatchObserver {
   public:
     virtual ~BatchObserver() = default;
-    // Before entry index (0-based) of count is processed.
+    // Before entry index (0-based) of count is filtered.
     virtual void FileStarting(int /*index*/, int /*count*/, const std::string& /*name*/) {}
-    // After entry filesDone - 1; also once with filesDone = count at the end.
+    // When filesDone entries are finished; also once with filesDone = count
+    // at the end.
     virtual void Progress(int filesDone, int count) = 0;
     // Memory ran out inside a file: show kOutOfMemoryMessage once. The run
-    // then ends without processing the remaining entries.
+    // then ends without starting the remaining entries.
     virtual void OutOfMemory() = 0;
+    // Now and then while the run waits for its workers (a dialog processes
+    // its events here).
+    virtual void Waiting() {}
 };
-
-// The steps of ProcessFile that touch files and memory. The run uses the
-// real ones; tests replace them to provoke failures.
-struct ImageFileSteps {
-    std::function<LoadedImage(const std::string&, DibBuffer&, const LoadLimits&)> load =
-        LoadWorkImage;
-    std::function<SaveResult(const WorkImage&, const std::string&, DibBuffer&)> save =
-        SaveWorkImage;
-    std::function<int(WorkImage&, int)> edge;  // empty: ApplyTransparentEdging
-};
-
-// One file: load, edging when asked, FilterProc of the host's module, save.
-// Nothing is written when the file cannot be loaded or there is no
-// FilterProc. std::bad_alloc passes through to the caller.
-FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
-                       const LoadLimits& limits, FilterHost& host, DibBuffer& buffer,
-                       const ImageFileSteps& steps = {});
 
 // The Run command over names (the input-file list, folder entries
 // included). Folder entries are passed over; every file that produced no
-// output is in the report with its reason. Running out of memory reports
-// once through the observer and ends the run; the final progress and the
-// report still follow.
+// output is in the report with its reason, in list order. FilterProc runs
+// on the calling thread only, one file at a time in list order; the
+// outputs and the report do not depend on options.jobs. Running out of
+// memory reports once through the observer and ends the run; the final
+// progress and the report still follow.
 BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps = {});
+                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps = {},
+                     const RunOptions& options = {});
+
+// Whether a "[name]" entry names a folder, not a file whose name has brackets.
+bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder);
 
 }  // namespace tinta

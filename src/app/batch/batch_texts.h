@@ -14,9 +14,13 @@ inline constexpr const char* kNotLoadedReason = "画像として読み込めま�
 inline constexpr const char* kNoFilterReason =
     "フィルターが読み込まれていないか、FilterProcがありません";
 inline constexpr const char* kOutOfMemoryReason = "メモリ不足のため処理を中止しました";
+inline constexpr const char* kStoppedMessage = "中止しました";
 
 // "入力フォルダー「folder」を読み込めません(reason)".
 std::string UnreadableFolderMessage(const std::string& folder, const std::string& reason);
+
+// "透明縁取りができませんでした（why）" for a result of ApplyTransparentEdging.
+std::string EdgingFailedReason(int code);
 
 // "書き込めませんでした（reason）", or without the parenthesis for no reason.
 std::string NotWrittenReason(const std::string& reason);

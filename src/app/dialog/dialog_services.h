@@ -43,6 +43,8 @@ class FormatPort {
     virtual OfferedFormats ListFormats() = 0;
 };
 
+// Folders and names here are file-name text (file_name_text.h): they give
+// back the bytes of names that are not UTF-8.
 struct BatchJob {
     QStringList names;  // the input-file list, "[name]" entries included
     QString inputFolder;
@@ -58,7 +60,10 @@ struct InputListing {
 };
 
 struct BatchOutcome {
-    QStringList failures;  // one line per file that could not be loaded or written
+    // The counts and one line per file that could not be loaded or written;
+    // after a stop the counts always.
+    QStringList failures;
+    bool stopped = false;  // StopBatch ended the run early
 };
 
 class BatchPort {
@@ -67,10 +72,13 @@ class BatchPort {
     // The files of folder that match mask, "[name]" for matching subfolders;
     // no names when the folder cannot be read.
     virtual InputListing ListInputFiles(const QString& folder, const QString& mask) = 0;
-    // Processes every entry of the job in order, calling progress(n) after
-    // the n-th entry.
+    // Processes every entry of the job, calling progress(n) when n entries
+    // are finished. Events of the calling thread are processed meanwhile.
     virtual BatchOutcome RunBatch(const BatchJob& job,
                                   const std::function<void(int filesDone)>& progress) = 0;
+    // Asks the running batch to stop: no new file is started, files in
+    // flight are finished or abandoned. Called while RunBatch runs.
+    virtual void StopBatch() = 0;
 };
 
 // Message boxes and the folder chooser.
@@ -79,7 +87,8 @@ class UserInteraction {
     virtual ~UserInteraction() = default;
     // A message with an OK button; details, when given, follow the text.
     virtual void ShowMessage(QWidget* owner, const QString& text, const QString& details = {}) = 0;
-    // The chosen folder, or nothing when the user cancels.
+    // The chosen folder as file-name text (file_name_text.h), or nothing
+    // when the user cancels.
     virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& prompt,
                                                 const QString& preselected) = 0;
 };

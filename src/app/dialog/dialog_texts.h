@@ -14,6 +14,8 @@ inline constexpr char kInputFolderPrompt[] = "画像ﾌｧｲﾙ入力元ﾌｫ�
 inline constexpr char kOutputFolderPrompt[] = "画像ﾌｧｲﾙ出力先ﾌｫﾙﾀﾞｰを指定して下さい";
 
 inline constexpr char kDoneMessage[] = "完了";
+inline constexpr char kStoppedMessage[] = "中止しました";
+inline constexpr char kStopCaption[] = "中止";
 inline constexpr char kNoSettingsMessage[] = "このフィルターに設定項目はありません";
 inline constexpr char kNoImagingMessage[] =
     "Qt の画像プラグインを使えません（ERI の読み込みと TGA の書き出しだけが使えます）";

@@ -21,6 +21,7 @@
 #include "app/dialog/dialog_template.h"
 #include "app/dialog/dialog_texts.h"
 #include "app/dialog/dialog_units.h"
+#include "app/dialog/file_name_text.h"
 #include "app/dialog/help_messages.h"
 #include "app/dialog/preview_command.h"
 #include "app/dialog/sorted_insert.h"
@@ -91,42 +92,18 @@ void PlaceComboBox(QComboBox& box, const QRect& pixels) {
     box.setGeometry(pixels.x(), pixels.y(), pixels.width(), lineHeight);
 }
 
-// Sets the running flag and watches the application's input for the length
-// of a run; undone however the run ends.
-class RunScope {
-  public:
-    RunScope(bool& running, QObject* filter) : running_(running), filter_(filter) {
-        running_ = true;
-        qApp->installEventFilter(filter_);
-    }
-    ~RunScope() {
-        qApp->removeEventFilter(filter_);
-        running_ = false;
-    }
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
+// An input-file list entry's name as file-name text (see file_name_text.h).
+QString FileNameOf(const QListWidgetItem& item) {
+    return item.data(Qt::UserRole).toString();
+}
 
-  private:
-    bool& running_;
-    QObject* filter_;
-};
-
-bool IsUserInput(QEvent::Type type) {
-    switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Close:
-            return true;
-        default:
-            return false;
+const char* RunCaption() {
+    for (const ControlTemplate& control : MainDialogTemplate()) {
+        if (control.id == kIdRun) {
+            return control.caption;
+        }
     }
+    return "";
 }
 
 }  // namespace
@@ -241,9 +218,9 @@ void MainDialog::FillFormatLists() {
 }
 
 void MainDialog::RefreshControls() {
-    outputFolderField_->setText(outputFolder_);
+    outputFolderField_->setText(DisplayName(outputFolder_));
     outputFolderField_->setCursorPosition(0);
-    inputFolderField_->setText(inputFolder_);
+    inputFolderField_->setText(DisplayName(inputFolder_));
     inputFolderField_->setCursorPosition(0);
     const QSignalBlocker quiet(edgingBox_);
     edgingBox_->setChecked(edgingFlag_);
@@ -256,7 +233,11 @@ void MainDialog::RefreshFileList() {
         const InputListing listing =
             services_.batch.ListInputFiles(inputFolder_, inputMaskList_->itemText(mask));
         for (const QString& name : listing.names) {
-            AddSorted(*inputFileList_, name);
+            const int row = SortedPosition(inputFileList_->count(), name, [this](int i) {
+                return FileNameOf(*inputFileList_->item(i));
+            });
+            inputFileList_->insertItem(row, DisplayName(name));
+            inputFileList_->item(row)->setData(Qt::UserRole, name);
         }
         if (!listing.problem.isEmpty()) {
             services_.user.ShowMessage(this, listing.problem);
@@ -267,12 +248,13 @@ void MainDialog::RefreshFileList() {
 
 void MainDialog::BatchRun() {
     if (running_) {
+        StopRun();
         return;
     }
     BatchJob job;
     const int count = inputFileList_->count();
     for (int i = 0; i < count; ++i) {
-        job.names.append(inputFileList_->item(i)->text());
+        job.names.append(FileNameOf(*inputFileList_->item(i)));
     }
     job.inputFolder = inputFolder_;
     job.outputFolder = outputFolder_;
@@ -284,40 +266,50 @@ void MainDialog::BatchRun() {
     progressBar_->setRange(0, std::max(count, 1));
     progressBar_->setValue(0);
     RefreshControls();
-    BatchOutcome outcome;
-    {
-        const RunScope scope(running_, this);
-        outcome = services_.batch.RunBatch(job, [this](int filesDone) { OnProgress(filesDone); });
-    }
+    SetRunning(true);
+    const BatchOutcome outcome =
+        services_.batch.RunBatch(job, [this](int filesDone) { OnProgress(filesDone); });
+    SetRunning(false);
     progressBar_->setValue(count);
     RefreshControls();
-    services_.user.ShowMessage(this, QString::fromUtf8(ui::kDoneMessage),
+    if (exitAfterRun_) {
+        exitAfterRun_ = false;
+        Exit();
+        return;
+    }
+    const char* message = outcome.stopped ? ui::kStoppedMessage : ui::kDoneMessage;
+    services_.user.ShowMessage(this, QString::fromUtf8(message),
                                outcome.failures.join(QLatin1Char('\n')));
     progressBar_->setValue(0);
     RefreshControls();
 }
 
+// While a run goes, Run reads "中止" and stops it, Exit stays to stop it
+// and close; every other control waits for the run's end.
+void MainDialog::SetRunning(bool running) {
+    running_ = running;
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control != Control(kIdRun) && control != Control(kIdExit) && control != progressBar_) {
+            control->setEnabled(!running);
+        }
+    }
+    auto* run = findChild<QPushButton*>(ControlName(kIdRun));
+    run->setText(QString::fromUtf8(running ? ui::kStopCaption : RunCaption()));
+}
+
+void MainDialog::StopRun() {
+    services_.batch.StopBatch();
+}
+
 void MainDialog::OnProgress(int filesDone) {
     progressBar_->setValue(filesDone);
     RefreshControls();
-    // Repaint and keep the window alive; the event filter drops the user's
-    // input meanwhile.
-    QCoreApplication::processEvents();
-}
-
-bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (running_ && watched->isWidgetType() && IsUserInput(event->type())) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget == this || isAncestorOf(widget)) {
-            event->ignore();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void MainDialog::Exit() {
     if (running_) {
+        exitAfterRun_ = true;
+        StopRun();
         return;
     }
     WriteFolderSettings({outputFolder_, inputFolder_});
@@ -411,6 +403,9 @@ void MainDialog::BuildContextMenu() {
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    if (running_) {
+        return;
+    }
     contextMenu_->exec(event->globalPos());
 }
 

@@ -33,7 +33,8 @@ class MainDialog : public QDialog {
     // The right-click menu with the About entry.
     QMenu* ContextMenu() const { return contextMenu_; }
 
-    // The commands.
+    // The commands. During a run, BatchRun stops it, and Exit stops it and
+    // exits once it has ended.
     void BatchRun();
     void Exit();
     void OpenFilterSettings();
@@ -47,7 +48,6 @@ class MainDialog : public QDialog {
   protected:
     void reject() override;  // Esc, the close box and "終了" all end in Exit
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls();
@@ -58,12 +58,15 @@ class MainDialog : public QDialog {
     void RefreshControls();
     void RefreshFileList();
     void OnProgress(int filesDone);
+    void SetRunning(bool running);
+    void StopRun();
 
     DialogServices services_;
     QString inputFolder_;
     QString outputFolder_;
     bool edgingFlag_ = false;
     bool running_ = false;
+    bool exitAfterRun_ = false;
 
     QLineEdit* inputFolderField_ = nullptr;
     QLineEdit* outputFolderField_ = nullptr;

@@ -1,9 +1,11 @@
 #include "app/dialog/qt_user_interaction.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
 #include "app/dialog/dialog_texts.h"
+#include "app/dialog/file_name_text.h"
 
 namespace tinta {
 namespace {
@@ -32,11 +34,13 @@ void QtUserInteraction::ShowMessage(QWidget* owner, const QString& text, const Q
 
 std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* owner, const QString& prompt,
                                                        const QString& preselected) {
-    const QString folder = QFileDialog::getExistingDirectory(owner, prompt, preselected);
+    const QByteArray start = QByteArray::fromStdString(FileNameBytes(preselected));
+    const QString folder =
+        QFileDialog::getExistingDirectory(owner, prompt, QFile::decodeName(start));
     if (folder.isEmpty()) {
         return std::nullopt;
     }
-    return folder;
+    return FileNameText(QFile::encodeName(folder).toStdString());
 }
 
 }  // namespace tinta

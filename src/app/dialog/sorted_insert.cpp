@@ -1,7 +1,6 @@
 #include "app/dialog/sorted_insert.h"
 
 #include <QComboBox>
-#include <QListWidget>
 
 namespace tinta {
 
@@ -10,11 +9,6 @@ void AddSorted(QComboBox& box, const QString& text) {
         return;
     }
     box.insertItem(SortedPosition(box.count(), text, [&](int i) { return box.itemText(i); }), text);
-}
-
-void AddSorted(QListWidget& list, const QString& text) {
-    list.insertItem(SortedPosition(list.count(), text, [&](int i) { return list.item(i)->text(); }),
-                    text);
 }
 
 }  // namespace tinta

@@ -5,7 +5,6 @@
 #include <QString>
 
 class QComboBox;
-class QListWidget;
 
 namespace tinta {
 
@@ -27,6 +26,5 @@ int SortedPosition(int count, const QString& text, TextAt at) {
 
 // Adds text in its sorted place unless the box already holds exactly it.
 void AddSorted(QComboBox& box, const QString& text);
-void AddSorted(QListWidget& list, const QString& text);
 
 }  // namespace tinta

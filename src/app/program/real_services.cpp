@@ -7,6 +7,8 @@
 #include "app/batch/batch_run.h"
 #include "app/batch/batch_texts.h"
 #include "app/batch/input_file_list.h"
+#include "app/batch/run_resources.h"
+#include "app/dialog/file_name_text.h"
 #include "imagefiles/format_lists.h"
 
 namespace tinta {
@@ -29,7 +31,14 @@ class ProgressForwarder : public BatchObserver {
   public:
     ProgressForwarder(const std::function<void(int)>& progress, UserInteraction& user)
         : progress_(progress), user_(user) {}
-    void Progress(int filesDone, int /*count*/) override { progress_(filesDone); }
+    // The dialog's thread runs the filter and waits for the workers; its
+    // events are processed meanwhile, so the dialog repaints, moves and can
+    // stop the run.
+    void Progress(int filesDone, int /*count*/) override {
+        progress_(filesDone);
+        QCoreApplication::processEvents();
+    }
+    void Waiting() override { QCoreApplication::processEvents(); }
     void OutOfMemory() override {
         user_.ShowMessage(QApplication::activeWindow(), FromUtf8(kOutOfMemoryMessage));
     }
@@ -69,8 +78,13 @@ OfferedFormats QtFormatPort::ListFormats() {
 }
 
 InputListing CoreBatchPort::ListInputFiles(const QString& folder, const QString& mask) {
-    const InputFileList list = tinta::ListInputFiles(folder.toStdString(), mask.toStdString());
-    return {ToQStringList(list.names), FromUtf8(list.error)};
+    const InputFileList list = tinta::ListInputFiles(FileNameBytes(folder), mask.toStdString());
+    InputListing listing;
+    for (const std::string& name : list.names) {
+        listing.names.append(FileNameText(name));
+    }
+    listing.problem = DisplayName(FileNameText(list.error));
+    return listing;
 }
 
 BatchOutcome CoreBatchPort::RunBatch(const BatchJob& job,
@@ -78,25 +92,37 @@ BatchOutcome CoreBatchPort::RunBatch(const BatchJob& job,
     std::vector<std::string> names;
     names.reserve(static_cast<size_t>(job.names.size()));
     for (const QString& name : job.names) {
-        names.push_back(name.toStdString());
+        names.push_back(FileNameBytes(name));
     }
     BatchSettings settings;
-    settings.inputFolder = job.inputFolder.toStdString();
-    settings.outputFolder = job.outputFolder.toStdString();
+    settings.inputFolder = FileNameBytes(job.inputFolder);
+    settings.outputFolder = FileNameBytes(job.outputFolder);
     settings.formatText = job.formatText.toStdString();
     settings.edging = job.edging;
     if (job.maxPixels) {
         settings.loadLimits.maxPixels = *job.maxPixels;
     }
+    RunOptions options;
+    options.jobs = jobs_ > 0 ? jobs_ : DefaultJobs();
+    options.memoryBudget = DefaultMemoryBudget();
+    stop_.store(false);
+    options.stop = &stop_;
     ProgressForwarder observer(progress, user_);
-    const BatchReport report = BatchRun(names, settings, host_, observer);
+    const BatchReport report = BatchRun(names, settings, host_, observer, {}, options);
 
     BatchOutcome outcome;
-    if (!report.failures.empty()) {
+    outcome.stopped = report.stopped;
+    if (!report.failures.empty() || report.stopped) {
         outcome.failures.append(FromUtf8(SummaryLine(report)));
-        outcome.failures.append(ToQStringList(FailureLines(report)));
+        for (const std::string& line : FailureLines(report)) {
+            outcome.failures.append(DisplayName(FileNameText(line)));
+        }
     }
     return outcome;
+}
+
+void CoreBatchPort::StopBatch() {
+    stop_.store(true);
 }
 
 }  // namespace tinta

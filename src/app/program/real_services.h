@@ -2,6 +2,8 @@
 // ./tinta/, the batch core, Qt's image formats.
 #pragma once
 
+#include <atomic>
+
 #include "app/dialog/dialog_services.h"
 #include "filterhost/filter_host.h"
 #include "filterhost/host_messages.h"
@@ -40,10 +42,16 @@ class CoreBatchPort : public BatchPort {
     InputListing ListInputFiles(const QString& folder, const QString& mask) override;
     BatchOutcome RunBatch(const BatchJob& job,
                           const std::function<void(int filesDone)>& progress) override;
+    void StopBatch() override;
+
+    // Worker threads of a run; the default uses every processor we may.
+    void SetJobs(int jobs) { jobs_ = jobs; }
 
   private:
     FilterHost& host_;
     UserInteraction& user_;
+    int jobs_ = 0;  // 0: the default
+    std::atomic<bool> stop_{false};
 };
 
 }  // namespace tinta

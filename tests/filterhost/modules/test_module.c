@@ -6,10 +6,17 @@
  * FilterProc visits the pixels from the last to the first, one pixel at a
  * time: colour becomes its complement and alpha becomes 255 - alpha. It also
  * tries a reversed span, the reserved slot and a span past the right edge and
- * logs what they returned. */
+ * logs what they returned. With WITH_CALL_RECORD, it logs "enter <thread>
+ * <width>x<height>" and "leave <thread>" around its work, so a test sees
+ * which thread called and whether two calls overlapped, and it sleeps
+ * TINTA_TEST_MODULE_DELAY_MS milliseconds in each call when that is set. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifdef WITH_CALL_RECORD
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include "tinta_filter.h"
 
@@ -67,6 +74,14 @@ int32_t FilterProc(int32_t reserved, const ImageSizeRecord* size,
     snprintf(details, sizeof details, " %s %ldx%ldx%ld %ld %ld", pluginFolder, (long)size->width,
              (long)size->height, (long)size->bitsPerPixel, (long)reserved, (long)reserved2);
     LogLine("proc", details);
+#ifdef WITH_CALL_RECORD
+    snprintf(details, sizeof details, " %ld %ldx%ld", (long)syscall(SYS_gettid), (long)size->width,
+             (long)size->height);
+    LogLine("enter", details);
+    if (getenv("TINTA_TEST_MODULE_DELAY_MS") != NULL) {
+        usleep((useconds_t)atoi(getenv("TINTA_TEST_MODULE_DELAY_MS")) * 1000u);
+    }
+#endif
     reversed = readTable->rgb(0, 1, 0, spare) + 10 * writeTable->alpha(0, 1, 0, spare);
     outside = readTable->rgb(0, 0, size->width, spare) + writeTable->rgb(0, 0, size->width, spare);
     reservedSlots = readTable->reserved(-5, 9, 2, NULL) + writeTable->reserved(0, 0, 0, spare);
@@ -87,6 +102,10 @@ int32_t FilterProc(int32_t reserved, const ImageSizeRecord* size,
             writeTable->rgb(y, x, x, colour);
         }
     }
+#ifdef WITH_CALL_RECORD
+    snprintf(details, sizeof details, " %ld", (long)syscall(SYS_gettid));
+    LogLine("leave", details);
+#endif
     return 1;
 }
 #endif

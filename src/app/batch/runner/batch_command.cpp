@@ -8,6 +8,7 @@
 #include "app/batch/batch_texts.h"
 #include "app/batch/input_file_list.h"
 #include "app/batch/output_path.h"
+#include "app/batch/run_resources.h"
 #include "console_output.h"
 #include "filterhost/filter_host.h"
 #include "filterhost/module_folders.h"
@@ -96,7 +97,7 @@ class TraceToStream {
 }  // namespace
 
 int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                    bool terminal) {
+                    bool terminal, const StopRequest* stop) {
     const ParsedArguments parsed = ParseRunnerArguments(arguments);
     if (!parsed.error.empty()) {
         err << parsed.error << '\n' << kRunnerUsage;
@@ -172,15 +173,24 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     ConsoleProgress progress(err, options.quiet ? ConsoleProgress::Style::kSilent
                                   : terminal    ? ConsoleProgress::Style::kBar
                                                 : ConsoleProgress::Style::kLines);
-    const BatchReport report = BatchRun(list.names, settings, host, progress);
+    RunOptions run;
+    run.jobs = options.jobs.value_or(DefaultJobs());
+    run.memoryBudget = options.memoryBytes.value_or(DefaultMemoryBudget());
+    run.stop = stop != nullptr ? &stop->requested : nullptr;
+    const BatchReport report = BatchRun(list.names, settings, host, progress, {}, run);
     progress.Finish();
-    if (!options.quiet) {
-        err << kDoneMessage << '\n' << SummaryLine(report) << '\n';
+    if (!options.quiet || report.stopped) {
+        err << (report.stopped ? kStoppedMessage : kDoneMessage) << '\n'
+            << SummaryLine(report) << '\n';
     }
     for (const std::string& line : FailureLines(report)) {
         err << line << '\n';
     }
     err << std::flush;
+    if (report.stopped) {
+        const int signal = stop != nullptr ? stop->signal.load() : 0;
+        return kExitStoppedBase + (signal > 0 ? signal : 2);
+    }
     return report.failures.empty() ? kExitAllWritten : kExitSomeFailed;
 }
 

@@ -2,6 +2,7 @@
 // out; progress, messages, "完了", the counts and the failures go to err.
 #pragma once
 
+#include <atomic>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,9 +12,18 @@ namespace tinta {
 constexpr int kExitAllWritten = 0;
 constexpr int kExitSomeFailed = 1;
 constexpr int kExitUnusable = 2;  // bad arguments, or no module could be loaded
+// A run stopped by a signal ends with 128 + the signal's number.
+constexpr int kExitStoppedBase = 128;
 
-// terminal: err is a terminal, so progress is drawn as a bar.
+// A request to stop the run, set from a signal handler.
+struct StopRequest {
+    std::atomic<bool> requested{false};
+    std::atomic<int> signal{0};  // the signal that asked for it
+};
+
+// terminal: err is a terminal, so progress is drawn as a bar. stop, when
+// given, stops the run once requested is set.
 int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                    bool terminal);
+                    bool terminal, const StopRequest* stop = nullptr);
 
 }  // namespace tinta

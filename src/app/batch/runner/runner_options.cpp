@@ -1,5 +1,8 @@
 #include "runner_options.h"
 
+#include <charconv>
+#include <string_view>
+
 #include "imagefiles/load_limits.h"
 
 namespace tinta {
@@ -7,7 +10,8 @@ namespace tinta {
 const char* const kRunnerUsage =
     "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
     "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
-    "                   [--max-pixels N] [--verbose] [--quiet] [--version]\n"
+    "                   [--max-pixels N] [--jobs N] [--memory SIZE]\n"
+    "                   [--verbose] [--quiet] [--version]\n"
     "  --input DIR      入力フォルダー (既定 ./)\n"
     "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
     "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
@@ -15,6 +19,8 @@ const char* const kRunnerUsage =
     "  --output DIR     出力フォルダー (既定 ./)\n"
     "  --format FMT     出力形式 (例 TGA, *.PNG; 既定は一覧の先頭)\n"
     "  --max-pixels N   読み込む画像の画素数の上限 (既定 268435456、最大 1073741824)\n"
+    "  --jobs N         同時に読み書きするファイルの数 (既定は使えるCPUの数)\n"
+    "  --memory SIZE    読み込んだ画像が使うメモリの上限 (例 512M, 2G; 既定は物理メモリの1/4)\n"
     "  --list-filters   モジュールフォルダーのフィルターを表示する\n"
     "  --list-formats   入力形式と出力形式を表示する\n"
     "  --verbose        診断メッセージを表示する\n"
@@ -22,7 +28,52 @@ const char* const kRunnerUsage =
     "  --version        版を表示する\n"
     "モジュールフォルダー: ./tinta/, インストール先の lib/tinta_dn_quor/tinta/,\n"
     "  $XDG_DATA_HOME/tinta_dn_quor/tinta/ (既定 ~/.local/share/tinta_dn_quor/tinta/)\n"
-    "終了コード: 0 すべて書き込み, 1 失敗あり, 2 引数の誤りまたはフィルターなし\n";
+    "終了コード: 0 すべて書き込み, 1 失敗あり, 2 引数の誤りまたはフィルターなし,\n"
+    "            130 SIGINT で中止, 143 SIGTERM で中止\n";
+
+namespace {
+
+std::optional<uint64_t> ParseCount(std::string_view text) {
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "1048576", "512K", "512M", "2G" (powers of 1024); at least 1 byte.
+std::optional<uint64_t> ParseSize(std::string text) {
+    uint64_t unit = 1;
+    if (!text.empty()) {
+        switch (text.back()) {
+            case 'k':
+            case 'K':
+                unit = uint64_t{1} << 10;
+                break;
+            case 'm':
+            case 'M':
+                unit = uint64_t{1} << 20;
+                break;
+            case 'g':
+            case 'G':
+                unit = uint64_t{1} << 30;
+                break;
+            default:
+                break;
+        }
+        if (unit > 1) {
+            text.pop_back();
+        }
+    }
+    const std::optional<uint64_t> count = ParseCount(text);
+    if (!count || *count == 0 || *count > UINT64_MAX / unit) {
+        return std::nullopt;
+    }
+    return *count * unit;
+}
+
+}  // namespace
 
 ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) {
     ParsedArguments parsed;
@@ -69,6 +120,17 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
                     return parsed;
                 }
             }
+        } else if (name == "--jobs") {
+            std::string jobs;
+            const std::optional<uint64_t> count = text(jobs) ? ParseCount(jobs) : std::nullopt;
+            understood = count && *count >= 1 && *count <= 256;
+            if (understood) {
+                options.jobs = static_cast<int>(*count);
+            }
+        } else if (name == "--memory") {
+            std::string size;
+            options.memoryBytes = text(size) ? ParseSize(size) : std::nullopt;
+            understood = options.memoryBytes.has_value();
         } else if (name == "--edging") {
             understood = flag(options.edging);
         } else if (name == "--list-filters") {

@@ -16,6 +16,8 @@ struct RunnerOptions {
     std::optional<std::string> format;  // default: first output format
     bool edging = false;
     std::optional<uint64_t> maxPixels;  // default: kDefaultMaxPixels
+    std::optional<int> jobs;              // default: the processors we may use
+    std::optional<uint64_t> memoryBytes;  // default: a quarter of physical memory
     bool listFilters = false;
     bool listFormats = false;
     bool verbose = false;
