@@ -152,8 +152,10 @@ std::size_t loadEriImage(const char* path, DibBlock& destination) {
     return loadEriImage(path, destination, LoadOptions{}, nullptr);
 }
 
-std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& options,
-                         LoadError* error) {
+namespace {
+
+std::size_t loadFromStream(InputStream& file, DibBlock& destination, const LoadOptions& options,
+                           LoadFailure& failure) {
     initializeDecodingCore();
     EriRecordReader records;
     std::size_t result = 0;
@@ -163,26 +165,49 @@ std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOpt
     } else if ((records.infoFlags & kHasImageInfo) == 0) {
         cause = LoadError::unsupportedFormat;  // a sound file: no picture in it
     } else {
+        const std::int64_t height = records.imageInfo.height;
+        failure.width = records.imageInfo.width;
+        failure.height = static_cast<std::uint64_t>(height < 0 ? -height : height);
         cause = decodeFile(records, destination, options, result);
     }
     records.closeRecords();
+    if (result == 0) {
+        failure.error = cause != LoadError::none ? cause : LoadError::damagedCodes;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& options,
+                         LoadError* error) {
+    LoadFailure failure;
+    const std::size_t result = loadFromStream(file, destination, options, failure);
     if (result == 0 && error != nullptr) {
-        *error = cause != LoadError::none ? cause : LoadError::damagedCodes;
+        *error = failure.error;
     }
     return result;
 }
 
 std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOptions& options,
-                         LoadError* error) {
+                         LoadFailure& failure) {
     FileInputStream stream;
     if (path == nullptr || !stream.open(path)) {
-        if (error != nullptr) {
-            *error = LoadError::cannotOpen;
-        }
+        failure.error = LoadError::cannotOpen;
         return 0;
     }
-    const std::size_t result = loadEriImage(stream, destination, options, error);
+    const std::size_t result = loadFromStream(stream, destination, options, failure);
     stream.close();
+    return result;
+}
+
+std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOptions& options,
+                         LoadError* error) {
+    LoadFailure failure;
+    const std::size_t result = loadEriImage(path, destination, options, failure);
+    if (result == 0 && error != nullptr) {
+        *error = failure.error;
+    }
     return result;
 }
 

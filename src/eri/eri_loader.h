@@ -30,4 +30,8 @@ std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOpti
 std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& options,
                          LoadError* error);
 
+// The same, telling the picture's size with the cause.
+std::size_t loadEriImage(const char* path, DibBlock& destination, const LoadOptions& options,
+                         LoadFailure& failure);
+
 }  // namespace eri

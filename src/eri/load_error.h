@@ -32,4 +32,13 @@ struct LoadOptions {
     std::uint64_t maxPixels = kDefaultMaxPixels;
 };
 
+// What a failed load tells besides its cause: the picture's size, once the
+// image information was read (zero before that), so that a refusal can
+// name it.
+struct LoadFailure {
+    LoadError error = LoadError::none;
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+};
+
 }  // namespace eri

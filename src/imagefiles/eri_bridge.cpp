@@ -26,12 +26,15 @@ class DibBufferBlock final : public eri::DibBlock {
     DibBuffer& buffer_;
 };
 
-std::string EriFailureReason(eri::LoadError error, uint64_t maxPixels) {
-    if (error == eri::LoadError::tooLarge) {
-        return std::string(eri::loadErrorText(error)) + "（上限 " + std::to_string(maxPixels) +
-               " 画素）";
+std::string EriFailureReason(const eri::LoadFailure& failure, uint64_t maxPixels) {
+    if (failure.error == eri::LoadError::tooLarge && failure.width != 0 && failure.height != 0) {
+        return TooLargeReason(failure.width, failure.height, maxPixels);
     }
-    return CannotLoadReason(eri::loadErrorText(error));
+    if (failure.error == eri::LoadError::tooLarge) {
+        return std::string(eri::loadErrorText(failure.error)) + "（上限 " +
+               std::to_string(maxPixels) + " 画素）";
+    }
+    return CannotLoadReason(eri::loadErrorText(failure.error));
 }
 
 }  // namespace
@@ -39,9 +42,9 @@ std::string EriFailureReason(eri::LoadError error, uint64_t maxPixels) {
 DibLoadResult LoadEriDib(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
     DibBufferBlock block(buffer);
     const uint64_t maxPixels = EffectiveMaxPixels(limits);
-    eri::LoadError error = eri::LoadError::none;
-    if (eri::loadEriImage(path.c_str(), block, eri::LoadOptions{maxPixels}, &error) == 0) {
-        return {false, EriFailureReason(error, maxPixels)};
+    eri::LoadFailure failure;
+    if (eri::loadEriImage(path.c_str(), block, eri::LoadOptions{maxPixels}, failure) == 0) {
+        return {false, EriFailureReason(failure, maxPixels)};
     }
     return {true, {}};
 }

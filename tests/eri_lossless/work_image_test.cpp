@@ -47,13 +47,21 @@ TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
                               picture.planes[1][2 * 21 + 4] << 8 | picture.planes[0][2 * 21 + 4]));
     const std::string tga = temporaryPath("photo.tga");
     EXPECT_TRUE(tinta::SaveWorkImage(*image, tga, buffer));
+
+    // The same file under a lower limit is refused by its size, named in the reason.
+    const tinta::LoadedImage refused = tinta::LoadWorkImage(path, buffer, {.maxPixels = 272});
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.reason, "画像が大きすぎます（21×13 画素、上限 272 画素）");
+    EXPECT_TRUE(tinta::LoadWorkImage(path, buffer, {.maxPixels = 273}));
 }
 
 TEST(LoadWorkImage, DamagedEriFileIsNotLoaded) {
     const std::string path = temporaryPath("damaged.eri");
     writeFile(path, {0x45, 0x6E, 0x74, 0x69, 0x73, 0x1A, 0x00, 0x00});  // the signature alone
     tinta::DibBuffer buffer;
-    EXPECT_FALSE(tinta::LoadWorkImage(path, buffer));
+    const tinta::LoadedImage loaded = tinta::LoadWorkImage(path, buffer);
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(loaded.reason.find("画像として読み込めませんでした（"), std::string::npos);
 }
 
 }  // namespace
