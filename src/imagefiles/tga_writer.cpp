@@ -57,8 +57,10 @@ std::array<uint8_t, kExtensionSize> MakeExtensionArea() {
 std::array<uint8_t, kFooterSize> MakeFooter(uint64_t extensionOffset) {
     std::array<uint8_t, kFooterSize> footer{};
     PutLittleEndian32(&footer[0], static_cast<uint32_t>(extensionOffset));
-    constexpr char kSignature[] = "TRUEVISION-XFILE.";
-    std::memcpy(&footer[8], kSignature, sizeof kSignature);  // with its closing 0
+    // The footer's signature, closing 0 included.
+    constexpr uint8_t kSignature[18] = {0x54, 0x52, 0x55, 0x45, 0x56, 0x49, 0x53, 0x49, 0x4F,
+                                        0x4E, 0x2D, 0x58, 0x46, 0x49, 0x4C, 0x45, 0x2E, 0x00};
+    std::memcpy(&footer[8], kSignature, sizeof kSignature);
     return footer;
 }
 

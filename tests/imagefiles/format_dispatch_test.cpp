@@ -70,7 +70,7 @@ TEST(LoadWorkImage, EveryFailureSaysWhyAndKeepsThePreviousDib) {
     TraceRecorder trace;
     const std::string missing = folder / "missing.png";
     const std::string eri = folder / "photo.Eri";
-    testing::WriteBytes(eri, {'E', 'n', 't', 'i', 's'});
+    testing::WriteBytes(eri, {0x45, 0x6E, 0x74, 0x69, 0x73});  // a cut signature
     testing::WriteBytes(folder / "text.png", {'n', 'o', ' ', 'p', 'i', 'c'});
     testing::WriteBytes(folder / "cut.png", {good.begin(), good.end() - 6});
     std::filesystem::create_directory(folder.Path() / "folder.png");

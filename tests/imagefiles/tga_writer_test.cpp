@@ -75,8 +75,9 @@ void ExpectExtensionAndFooter(const Bytes& file, size_t pixelDataBytes) {
     const size_t extension = LittleEndian32(file, footer);
     EXPECT_EQ(extension, 18 + pixelDataBytes);
     EXPECT_EQ(LittleEndian32(file, footer + 4), 0u);
-    EXPECT_EQ(std::string(file.begin() + footer + 8, file.end()),
-              std::string("TRUEVISION-XFILE.\0", 18));
+    const Bytes signature = {0x54, 0x52, 0x55, 0x45, 0x56, 0x49, 0x53, 0x49, 0x4F,
+                             0x4E, 0x2D, 0x58, 0x46, 0x49, 0x4C, 0x45, 0x2E, 0x00};
+    EXPECT_EQ(Bytes(file.begin() + footer + 8, file.end()), signature);
 
     EXPECT_EQ(LittleEndian16(file, extension), 495u);
     const std::string softwareId(file.begin() + extension + 426, file.begin() + extension + 467);
