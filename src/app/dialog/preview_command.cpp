@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 
+#include "app/dialog/file_name_text.h"
 #include "app/dialog/preview_window.h"
 
 namespace tinta {
@@ -13,19 +14,25 @@ bool LooksLikeFolderEntry(const QString& entry) {
            entry.endsWith(QLatin1Char(']'));
 }
 
+// The entry's name with its file-name bytes (the list shows a display form).
+QString EntryName(const QListWidgetItem& item) {
+    const QVariant name = item.data(Qt::UserRole);
+    return name.isValid() ? name.toString() : item.text();
+}
+
 }  // namespace
 
 QString PreviewEntry(const QListWidget& list) {
     const QList<QListWidgetItem*> selected = list.selectedItems();
     if (!selected.isEmpty()) {
-        return selected.front()->text();
+        return EntryName(*selected.front());
     }
     for (int i = 0; i < list.count(); ++i) {
-        if (!LooksLikeFolderEntry(list.item(i)->text())) {
-            return list.item(i)->text();
+        if (!LooksLikeFolderEntry(EntryName(*list.item(i)))) {
+            return EntryName(*list.item(i));
         }
     }
-    return list.count() > 0 ? list.item(0)->text() : QString();
+    return list.count() > 0 ? EntryName(*list.item(0)) : QString();
 }
 
 PreviewWindow& ShowPreview(QWidget& owner, const QListWidget& list, const QString& folder,
@@ -37,7 +44,7 @@ PreviewWindow& ShowPreview(QWidget& owner, const QListWidget& list, const QStrin
     const QString entry = PreviewEntry(list);
     const PreviewContent content =
         entry.isEmpty() ? PreviewContent{} : port.MakePreview(folder, entry, edging);
-    window->ShowContent(entry, content);
+    window->ShowContent(DisplayName(entry), content);
     window->show();
     window->raise();
     return *window;

@@ -1,6 +1,7 @@
 #include "app/program/core_preview_port.h"
 
 #include "app/batch/preview_images.h"
+#include "app/dialog/file_name_text.h"
 
 namespace tinta {
 
@@ -22,7 +23,7 @@ QImage ToQImage(const WorkImage& image) {
 PreviewContent CorePreviewPort::MakePreview(const QString& folder, const QString& entry,
                                             bool edging) {
     const PreviewImages images =
-        MakePreviewImages(folder.toStdString(), entry.toStdString(), edging, host_);
+        MakePreviewImages(FileNameBytes(folder), FileNameBytes(entry), edging, host_);
     PreviewContent content;
     if (images.before != nullptr) {
         content.before = ToQImage(*images.before);

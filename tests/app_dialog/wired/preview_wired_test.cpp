@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
+#include <filesystem>
 
+#include "app/dialog/file_name_text.h"
 #include "app/dialog/preview_window.h"
 #include "app/program/core_preview_port.h"
 #include "app/program/real_services.h"
@@ -107,6 +109,21 @@ TEST_F(WiredPreviewTest, PressingAgainAfterNewModuleSettingsShowsTheNewResult) {
     const QImage wide = Preview("ぼかし", "line.png", false)->After();
     EXPECT_EQ(qRed(narrow.pixel(1, 0)), 0);
     EXPECT_GT(qRed(wide.pixel(1, 0)), 0) << "the white pixel reaches three pixels away";
+}
+
+TEST_F(WiredPreviewTest, NameThatIsNotUtf8IsPreviewedByItsBytes) {
+    namespace fs = std::filesystem;
+    const std::string cp932 = "\x83\x65\x83\x58\x83\x67";  // "テスト" in CP932
+    fs::copy_file("in/line.png", "in/" + cp932 + ".png");
+    fs::remove("in/line.png");
+    fs::remove("in/broken.png");
+    PreviewWindow* window =
+        Preview("色反転", QString(), false);  // nothing selected: the first file
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->ProblemText().isEmpty()) << window->ProblemText().toStdString();
+    EXPECT_EQ(window->After().pixel(4, 0), qRgba(0, 0, 0, 255));
+    fs::remove("in/" + cp932 +
+               ".png");  // Qt's temporary folder cannot remove names it cannot spell
 }
 
 }  // namespace
