@@ -6,6 +6,7 @@ TINTA_PACKAGES=(
   qt6-base-dev qt6-image-formats-plugins libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  parallel
 )
 
 tinta_ensure_packages() {

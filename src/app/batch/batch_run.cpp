@@ -9,6 +9,7 @@
 #include "batch_texts.h"
 #include "filterhost/filter_call.h"
 #include "output_path.h"
+#include "planned_save.h"
 #include "workimage/trace.h"
 #include "workimage/transparent_edging.h"
 
@@ -19,13 +20,6 @@ namespace {
 std::string NotLoadedReason(const std::string& inputPath) {
     std::error_code error;
     return std::filesystem::exists(inputPath, error) ? kNotLoadedReason : kNoSuchFileReason;
-}
-
-// A "[name]" entry that names a folder, not a file whose name has brackets.
-bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder) {
-    std::error_code error;
-    return IsFolderEntry(entry) &&
-           !std::filesystem::is_regular_file(JoinPath(inputFolder, entry), error);
 }
 
 }  // namespace
@@ -57,25 +51,37 @@ FileResult ProcessFile(const std::string& inputPath, const std::string& outputPa
     return {};
 }
 
-BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps) {
+BatchReport BatchRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                     BatchObserver& observer, const ImageFileSteps& steps) {
     BatchReport report;
-    const int count = static_cast<int>(names.size());
+    const int count = static_cast<int>(plan.entries.size());
     report.entries = count;
     observer.Progress(0, count);
     DibBuffer buffer;
     for (int i = 0; i < count; ++i) {
-        const std::string& name = names[static_cast<size_t>(i)];
+        const PlannedEntry& entry = plan.entries[static_cast<size_t>(i)];
+        const std::string& name = entry.name;
         observer.FileStarting(i, count, name);
-        if (PassedOverAsFolder(name, settings.inputFolder)) {
+        if (entry.outcome == PlannedOutcome::kFolder) {
             ++report.folders;
+        } else if (entry.outcome == PlannedOutcome::kSkipped) {
+            ++report.skipped;
+        } else if (!WillWrite(entry.outcome)) {
+            report.failures.push_back({name, entry.reason});
         } else {
             FileResult result;
+            bool skippedAtSave = false;
+            ImageFileSteps planned = steps;
+            planned.save = [&](const WorkImage& image, const std::string&, DibBuffer& dib) {
+                const PlannedSave save = SavePlanned(plan, entry, [&](const std::string& path) {
+                    return steps.save(image, path, dib);
+                });
+                skippedAtSave = save.skipped;
+                return save.skipped ? SaveResult{true, {}} : save.saved;
+            };
             try {
-                const std::string inputPath = JoinPath(settings.inputFolder, name);
-                const std::string outputPath =
-                    JoinPath(settings.outputFolder, OutputFileName(name, settings.formatText));
-                result = ProcessFile(inputPath, outputPath, settings.edging, host, buffer, steps);
+                result = ProcessFile(entry.inputPath, entry.outputPath, settings.edging, host,
+                                     buffer, planned);
             } catch (const std::bad_alloc&) {
                 observer.OutOfMemory();
                 report.outOfMemory = true;
@@ -85,7 +91,9 @@ BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings&
             } catch (const std::exception& error) {
                 result = {FileStatus::kNotWritten, NotWrittenReason(error.what())};
             }
-            if (result.status == FileStatus::kWritten) {
+            if (skippedAtSave) {
+                ++report.skipped;
+            } else if (result.status == FileStatus::kWritten) {
                 ++report.written;
             } else {
                 report.failures.push_back({name, result.reason});
@@ -96,6 +104,12 @@ BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings&
     buffer.Release();
     observer.Progress(count, count);
     return report;
+}
+
+BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
+                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps) {
+    return BatchRun(PlanRun(names, settings, ExistingPolicy::kReplace), settings, host, observer,
+                    steps);
 }
 
 std::vector<std::string> FailureLines(const BatchReport& report) {
@@ -109,6 +123,9 @@ std::vector<std::string> FailureLines(const BatchReport& report) {
 std::string SummaryLine(const BatchReport& report) {
     std::string line = "書き込み " + std::to_string(report.written) + " 件、失敗 " +
                        std::to_string(report.failures.size()) + " 件";
+    if (report.skipped > 0) {
+        line += "、スキップ " + std::to_string(report.skipped) + " 件";
+    }
     if (report.folders > 0) {
         line += "、フォルダー " + std::to_string(report.folders) + " 件";
     }

@@ -12,6 +12,7 @@
 #include "filterhost/filter_host.h"
 #include "imagefiles/dib_buffer.h"
 #include "imagefiles/format_dispatch.h"
+#include "run_plan.h"
 #include "workimage/work_image.h"
 
 namespace tinta {
@@ -47,6 +48,7 @@ struct BatchReport {
     int entries = 0;  // list entries, folder entries included
     int written = 0;  // files written
     int folders = 0;  // "[name]" entries passed over
+    int skipped = 0;  // outputs that existed and were kept (--existing skip)
     std::vector<FileFailure> failures;
     bool outOfMemory = false;  // the run stopped there
     int notProcessed = 0;      // entries left after the run stopped
@@ -86,11 +88,19 @@ struct ImageFileSteps {
 FileResult ProcessFile(const std::string& inputPath, const std::string& outputPath, bool edging,
                        FilterHost& host, DibBuffer& buffer, const ImageFileSteps& steps = {});
 
-// The Run command over names (the input-file list, folder entries
-// included). Folder entries are passed over; every file that produced no
+// The Run command over a plan (see run_plan.h): entries the plan writes are
+// loaded, filtered and saved to their planned output (SavePlanned); folder
+// entries are passed over, skipped entries counted, and entries the plan
+// cannot write (clashes, missing files, folders that cannot be made) fail
+// with the plan's reason without being loaded. Every file that produced no
 // output is in the report with its reason. Running out of memory reports
 // once through the observer and ends the run; the final progress and the
-// report still follow.
+// report still follow. settings gives the edging flag.
+BatchReport BatchRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                     BatchObserver& observer, const ImageFileSteps& steps = {});
+
+// BatchRun over the plan of names (the input-file list, folder entries
+// included) with existing outputs replaced.
 BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
                      FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps = {});
 

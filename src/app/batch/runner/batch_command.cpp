@@ -2,15 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iostream>
 #include <optional>
 
 #include "app/batch/batch_run.h"
 #include "app/batch/batch_texts.h"
 #include "app/batch/input_file_list.h"
+#include "app/batch/name_list_file.h"
 #include "app/batch/output_path.h"
+#include "app/batch/recursive_listing.h"
+#include "app/batch/run_plan.h"
 #include "console_output.h"
 #include "filterhost/filter_host.h"
 #include "imagefiles/format_lists.h"
+#include "plan_printout.h"
 #include "runner_options.h"
 #include "workimage/trace.h"
 
@@ -92,10 +98,38 @@ class TraceToStream {
     TraceSink previous_;
 };
 
+// The entries of the run: the names of --files-from, the folder tree under
+// --recursive, or the input-file list of the folder and mask.
+InputFileList ListEntries(const RunnerOptions& options, const std::string& mask, std::istream& in) {
+    InputFileList list;
+    const NameSeparator separator =
+        options.nulSeparated ? NameSeparator::kNul : NameSeparator::kNewline;
+    if (options.filesFrom == "-") {
+        list.names = ReadNameList(in, separator);
+    } else if (options.filesFrom) {
+        std::ifstream file(*options.filesFrom, std::ios::binary);
+        if (!file) {
+            list.error = "一覧「" + *options.filesFrom + "」を読み込めません";
+        } else {
+            list.names = ReadNameList(file, separator);
+        }
+    } else if (options.recursive) {
+        list = ListInputTree(options.inputFolder, mask, options.outputFolder);
+    } else {
+        list = ListInputFiles(options.inputFolder, mask);
+    }
+    return list;
+}
+
 }  // namespace
 
 int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                     bool terminal) {
+    return RunBatchCommand(arguments, std::cin, out, err, terminal);
+}
+
+int RunBatchCommand(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+                    std::ostream& err, bool terminal) {
     const ParsedArguments parsed = ParseRunnerArguments(arguments);
     if (!parsed.error.empty()) {
         err << parsed.error << '\n' << kRunnerUsage;
@@ -128,11 +162,12 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
             err << "フィルター「" << *options.filter << "」が見つかりません\n";
             return kExitUnusable;
         }
-        if (index != host.SelectedIndex()) {
+        if (index != host.SelectedIndex() && !options.dryRun) {
             host.SelectFilter(index);
         }
     }
-    if (!host.Module().IsLoaded()) {
+    // A dry run calls no module; it only checks that the one asked for is there.
+    if (!options.dryRun && !host.Module().IsLoaded()) {
         err << "フィルターモジュールを読み込めませんでした(" << host.PluginFolder() << ")\n";
         return kExitUnusable;
     }
@@ -153,16 +188,25 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     }
     settings.formatText = *format;
 
-    const InputFileList list = ListInputFiles(settings.inputFolder, mask);
+    const InputFileList list = ListEntries(options, mask, in);
     if (!list.error.empty()) {
         err << list.error << '\n';
         return kExitUnusable;
+    }
+    const RunPlan plan = PlanRun(list.names, settings, options.existing);
+    if (options.dryRun) {
+        PrintPlan(plan, out);
+        out << std::flush;
+        if (!options.quiet) {
+            err << PlanSummaryLine(plan) << '\n' << std::flush;
+        }
+        return PlanWritesEveryFile(plan) ? kExitAllWritten : kExitSomeFailed;
     }
 
     ConsoleProgress progress(err, options.quiet ? ConsoleProgress::Style::kSilent
                                   : terminal    ? ConsoleProgress::Style::kBar
                                                 : ConsoleProgress::Style::kLines);
-    const BatchReport report = BatchRun(list.names, settings, host, progress);
+    const BatchReport report = BatchRun(plan, settings, host, progress);
     progress.Finish();
     if (!options.quiet) {
         err << kDoneMessage << '\n' << SummaryLine(report) << '\n';
