@@ -41,12 +41,20 @@ class FormatPort {
     virtual OfferedFormats ListFormats() = 0;
 };
 
+// What a run does with output files that already exist.
+enum class ExistingOutputs {
+    kReplace,  // write over them
+    kSkip,     // keep them and skip their entries
+    kRename,   // write under the first free "name (2).EXT", ...
+};
+
 struct BatchJob {
     QStringList names;  // the input-file list, "[name]" entries included
     QString inputFolder;
     QString outputFolder;
     QString formatText;  // "*.TGA", ...
     bool edging = false;
+    ExistingOutputs existing = ExistingOutputs::kReplace;
 };
 
 struct InputListing {
@@ -64,6 +72,8 @@ class BatchPort {
     // The files of folder that match mask, "[name]" for matching subfolders;
     // no names when the folder cannot be read.
     virtual InputListing ListInputFiles(const QString& folder, const QString& mask) = 0;
+    // How many entries of the job have an output name that is already a file.
+    virtual int CountExistingOutputs(const BatchJob& job) = 0;
     // Processes every entry of the job in order, calling progress(n) after
     // the n-th entry.
     virtual BatchOutcome RunBatch(const BatchJob& job,
@@ -79,6 +89,9 @@ class UserInteraction {
     // The chosen folder, or nothing when the user cancels.
     virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& prompt,
                                                 const QString& preselected) = 0;
+    // Asks what to do with count existing output files: 上書き, スキップ,
+    // 別名で保存, or nothing for キャンセル.
+    virtual std::optional<ExistingOutputs> AskAboutExistingOutputs(QWidget* owner, int count) = 0;
 };
 
 class HelpPort {

@@ -39,6 +39,36 @@ class ProgressForwarder : public BatchObserver {
     UserInteraction& user_;
 };
 
+std::vector<std::string> JobNames(const BatchJob& job) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(job.names.size()));
+    for (const QString& name : job.names) {
+        names.push_back(name.toStdString());
+    }
+    return names;
+}
+
+BatchSettings JobSettings(const BatchJob& job) {
+    BatchSettings settings;
+    settings.inputFolder = job.inputFolder.toStdString();
+    settings.outputFolder = job.outputFolder.toStdString();
+    settings.formatText = job.formatText.toStdString();
+    settings.edging = job.edging;
+    return settings;
+}
+
+ExistingPolicy PolicyOf(ExistingOutputs existing) {
+    switch (existing) {
+        case ExistingOutputs::kSkip:
+            return ExistingPolicy::kSkip;
+        case ExistingOutputs::kRename:
+            return ExistingPolicy::kRename;
+        case ExistingOutputs::kReplace:
+            break;
+    }
+    return ExistingPolicy::kReplace;
+}
+
 }  // namespace
 
 void DialogHostMessages::Show(const std::string& text) {
@@ -73,23 +103,20 @@ InputListing CoreBatchPort::ListInputFiles(const QString& folder, const QString&
     return {ToQStringList(list.names), FromUtf8(list.error)};
 }
 
+int CoreBatchPort::CountExistingOutputs(const BatchJob& job) {
+    return tinta::CountExistingOutputs(
+        PlanRun(JobNames(job), JobSettings(job), ExistingPolicy::kReplace));
+}
+
 BatchOutcome CoreBatchPort::RunBatch(const BatchJob& job,
                                      const std::function<void(int filesDone)>& progress) {
-    std::vector<std::string> names;
-    names.reserve(static_cast<size_t>(job.names.size()));
-    for (const QString& name : job.names) {
-        names.push_back(name.toStdString());
-    }
-    BatchSettings settings;
-    settings.inputFolder = job.inputFolder.toStdString();
-    settings.outputFolder = job.outputFolder.toStdString();
-    settings.formatText = job.formatText.toStdString();
-    settings.edging = job.edging;
+    const BatchSettings settings = JobSettings(job);
+    const RunPlan plan = PlanRun(JobNames(job), settings, PolicyOf(job.existing));
     ProgressForwarder observer(progress, user_);
-    const BatchReport report = BatchRun(names, settings, host_, observer);
+    const BatchReport report = BatchRun(plan, settings, host_, observer);
 
     BatchOutcome outcome;
-    if (!report.failures.empty()) {
+    if (!report.failures.empty() || report.skipped > 0) {
         outcome.failures.append(FromUtf8(SummaryLine(report)));
         outcome.failures.append(ToQStringList(FailureLines(report)));
     }
