@@ -1,5 +1,6 @@
 // Decode speed of a 2048 x 2048 photo-like lossy picture (4:1:1 and 4:4:4,
-// gamma and Huffman architectures) on both processor paths, next to
+// gamma and Huffman architectures), frame alone on both processor paths and
+// whole file through the loader on the detected paths, next to
 // libjpeg-turbo decoding the same picture stored as a JPEG of similar
 // quality (chroma 2 x 2 subsampled for 4:1:1, full for 4:4:4).
 #include <benchmark/benchmark.h>
@@ -12,9 +13,12 @@
 #include <vector>
 
 #include "eri/core/processor_features.h"
+#include "eri/dib_block.h"
+#include "eri/eri_loader.h"
 #include "eri/lossy_frame_decoder.h"
 #include "eri/memory_input_stream.h"
 #include "eri/stream_bit_input.h"
+#include "eriwriter/container_writer.h"
 #include "eriwriter/lossy_encoding.h"
 #include "eriwriter/lossy_frame_encoder.h"
 
@@ -181,15 +185,14 @@ std::uint32_t samplingOf(const benchmark::State& state) {
     return state.range(0) == 411 ? eriwriter::kSampling411 : eriwriter::kSampling444;
 }
 
+// The frame decoder alone, on the paths detection chose (simd 1) or with the
+// SIMD paths switched off (simd 0).
 void BM_LossyEriDecode(benchmark::State& state) {
     const auto architecture = static_cast<std::int32_t>(state.range(2));
     const EriFrame& frame = eriFrame(samplingOf(state), architecture);
     eri::initializeDecodingCore();
-    // Set the path outright: detection grants SIMD only to GenuineIntel processors.
     if (state.range(1) == 0) {
-        eri::clearProcessorFeatures(eri::kFloatSimd);
-    } else {
-        eri::processorFeatures |= eri::kFloatSimd;
+        eri::clearProcessorFeatures(eri::kIntegerSimd | eri::kFloatSimd | eri::kWideFloatSimd);
     }
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kSide) * kSide * 3);
     eri::MemoryInputStream stream(frame.bytes);
@@ -211,9 +214,30 @@ BENCHMARK(BM_LossyEriDecode)
     ->ArgNames({"sampling", "simd", "arch"})
     ->Unit(benchmark::kMillisecond);
 
+// A whole gamma-coded lossy file through loadEriImage, as a run loads it:
+// container, decode and DIB, on the paths detection chose.
+void BM_LossyEriLoad(benchmark::State& state) {
+    const EriFrame& frame = eriFrame(samplingOf(state), eri::kGammaArchitecture);
+    const std::vector<std::uint8_t> file = eriwriter::eriFile(frame.info, frame.bytes);
+    eri::MemoryInputStream stream(file);
+    eri::HeapDibBlock block;
+    for (auto _ : state) {
+        stream.seek(0);
+        if (eri::loadEriImage(stream, block) == 0) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        benchmark::DoNotOptimize(block.data());
+    }
+    state.counters["MPixels/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kSide * kSide / 1e6, benchmark::Counter::kIsRate);
+    state.counters["features"] = eri::processorFeatures;
+}
+BENCHMARK(BM_LossyEriLoad)->Arg(411)->Arg(444)->ArgName("sampling")->Unit(benchmark::kMillisecond);
+
 void BM_JpegDecode(benchmark::State& state) {
     const bool subsampled = state.range(0) == 411;
-    const double target = eriFrame(samplingOf(state), eri::kHuffmanArchitecture).psnr;
+    const double target = eriFrame(samplingOf(state), eri::kGammaArchitecture).psnr;
     const JpegFile& jpeg = jpegFile(subsampled, target);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kSide) * kSide * 3);
     for (auto _ : state) {

@@ -1,11 +1,13 @@
 # Shared set-up of scripts/test and scripts/demo: the Debian packages the
-# build needs, installed when missing, and the configure-and-build step.
+# build and its install check need, installed when missing, and the
+# configure-and-build step.
 
 TINTA_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-image-formats-plugins libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  desktop-file-utils help2man
   parallel
 )
 

@@ -8,7 +8,7 @@
 namespace eri {
 namespace {
 
-// "Entis", 0x1A, 0, 0 written as byte values.
+// The container's signature, as the eight bytes that open every file.
 constexpr std::uint8_t kContainerMagic[8] = {0x45, 0x6E, 0x74, 0x69, 0x73, 0x1A, 0x00, 0x00};
 
 bool idIs(const RecordFrame* frame, const char* id) {
@@ -21,20 +21,22 @@ bool EriRecordReader::open(InputStream& stream, int depth) {
     closeRecords();
     source_ = nullptr;
     infoFlags = 0;
+    openFailure = LoadError::none;
     std::uint8_t header[kContainerHeaderSize];
     if (stream.read(header, kContainerHeaderSize) < kContainerHeaderSize) {
-        return false;
+        return failOpen(LoadError::notEri);
     }
     if (std::memcmp(header, kContainerMagic, sizeof kContainerMagic) != 0 ||
         readLittleEndian32(header + 8) != kEriFileKind) {
-        return false;
+        return failOpen(LoadError::notEri);
     }
     source_ = &stream;
     top_.reset(new (std::nothrow) RecordFrame);
     if (!top_) {
-        return false;
+        return failOpen(LoadError::outOfMemory);
     }
-    top_->dataStart = stream.getPosition();
+    position_ = stream.getPosition();
+    top_->dataStart = position_;
     top_->dataEnd = std::max(stream.getSize(), top_->dataStart);
     if (depth == 0) {
         return true;
@@ -43,13 +45,13 @@ bool EriRecordReader::open(InputStream& stream, int depth) {
         return false;
     }
     if ((infoFlags & (kHasImageInfo | kHasSoundInfo)) == 0) {
-        return false;
+        return failOpen(LoadError::damagedRecords);
     }
     if (depth == 1) {
         return true;
     }
     if (!descend("Stream  ")) {
-        return false;
+        return failOpen(LoadError::damagedRecords);
     }
     if (depth == 2) {
         return true;
@@ -65,20 +67,20 @@ bool EriRecordReader::open(InputStream& stream, int depth) {
         }
         ascend();
     }
-    return false;
+    return failOpen(LoadError::damagedRecords);
 }
 
 bool EriRecordReader::readHeaderRecords() {
     if (!descend("Header  ") || !descend("FileHdr ")) {
-        return false;
+        return failOpen(LoadError::damagedRecords);
     }
     if (read(fileHeader, sizeof fileHeader) < sizeof fileHeader) {
-        return false;
+        return failOpen(LoadError::damagedRecords);
     }
     ascend();
     infoFlags |= kHasFileHeader;
     if (readLittleEndian32(fileHeader) > kNewestFileVersion) {
-        return false;
+        return failOpen(LoadError::unsupportedFormat);
     }
     while (descend(nullptr)) {
         const RecordFrame* record = top_.get();
@@ -99,12 +101,12 @@ bool EriRecordReader::readHeaderRecords() {
         } else if (idIs(record, "cpyright")) {
             infoFlags |= kHasCopyright;
             if (!readText(cpyrightText)) {
-                return false;
+                return failOpen(LoadError::outOfMemory);
             }
         } else if (idIs(record, "descript")) {
             infoFlags |= kHasDescription;
             if (!readText(descriptText)) {
-                return false;
+                return failOpen(LoadError::outOfMemory);
             }
         }
         ascend();

@@ -45,10 +45,11 @@ void EriImageDecoder::release() {
 int EriImageDecoder::initialize(const ImageInfo& info) {
     release();
     imageInfo = info;
+    failure = LoadError::none;
     // Every buffer below is sized from these; nothing is allocated for a
     // picture beyond the limit.
     if (!checkedPictureSize(info.width, info.height)) {
-        return 1;
+        return fail(LoadError::tooLarge);
     }
     if (info.transformation == kLosslessTransformation) {
         return initializeLossless();
@@ -56,14 +57,14 @@ int EriImageDecoder::initialize(const ImageInfo& info) {
     if (info.transformation == kLossyTransformation) {
         return initializeLossy();
     }
-    return 1;
+    return fail(LoadError::unsupportedTransformation);
 }
 
 int EriImageDecoder::initializeLossless() {
     const ImageInfo& info = imageInfo;
     if (info.architecture != kGammaArchitecture && info.architecture != kHuffmanArchitecture &&
         info.architecture != kArithmeticArchitecture) {
-        return 1;
+        return fail(LoadError::unsupportedArchitecture);
     }
     if ((info.formatType & 0xFFFFFF) == kColourFormat) {
         channels = info.bitsPerPixel <= 8 ? 1 : (info.formatType & kAlphaFormatBit) != 0 ? 4 : 3;
@@ -75,12 +76,12 @@ int EriImageDecoder::initializeLossless() {
     } else if (info.codingVersion == kCodingVersion2) {
         variant = info.architecture == kHuffmanArchitecture ? 2 : 1;
     } else {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
 
     const std::uint32_t d = info.blockingDegree;
     if (d > kMaxLosslessDegree) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     if (d == 0) {
         return 0;  // line images only
@@ -97,7 +98,7 @@ int EriImageDecoder::initializeLossless() {
     if (!across.fitsInt32() || !down.fitsInt32() || !samples.fitsInt32() ||
         !codeBytes.fitsInt32() || !(lineEntries * 4).fitsInt32() ||
         !(tableEntries * 4).fitsInt32()) {
-        return 1;
+        return fail(LoadError::tooLarge);
     }
     blockSide = static_cast<std::int32_t>(side.value());
     blockArea = static_cast<std::int32_t>(area.value());
@@ -112,7 +113,7 @@ int EriImageDecoder::initializeLossless() {
     symbolBuffer = allocateBlockOf<std::int32_t>(samples.value());
     if (!blockCodes || !rowCarries || !lineBuffer || !blockBuffer || !symbolBuffer) {
         release();
-        return 1;
+        return fail(LoadError::outOfMemory);
     }
     if (variant == 0) {
         return 0;
@@ -120,7 +121,7 @@ int EriImageDecoder::initializeLossless() {
     arrangementBlock = allocateBlockOf<std::int32_t>(tableEntries.value());
     if (!arrangementBlock) {
         release();
-        return 1;
+        return fail(LoadError::outOfMemory);
     }
     const std::size_t tableSize = tableEntries.value() / 4;
     for (std::size_t t = 0; t < 4; ++t) {
@@ -134,7 +135,7 @@ int EriImageDecoder::initializeLossless() {
     codeTree = allocateBlockOf<HuffmanTree>(1);
     if (!codeTree) {
         release();
-        return 1;
+        return fail(LoadError::outOfMemory);
     }
     return 0;
 }
@@ -143,7 +144,7 @@ int EriImageDecoder::decodeImage(const ImageBuffer& buffer, BitInput& input, boo
     const std::optional<PictureSize> size = checkedPictureSize(imageInfo.width, imageInfo.height);
     if (!size || buffer.pixels == nullptr || buffer.width != imageInfo.width ||
         buffer.height != static_cast<std::int32_t>(size->height)) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     ImageBuffer target = buffer;
     if (imageInfo.height < 0) {
@@ -159,26 +160,34 @@ int EriImageDecoder::decodeImage(const ImageBuffer& buffer, BitInput& input, boo
         return decodeLossyFrame(target, input);
     }
     if (imageInfo.transformation != kLosslessTransformation) {
-        return 1;
+        return fail(LoadError::unsupportedTransformation);
     }
     input.resetBits();
-    switch (input.readBits(8)) {
+    const std::optional<std::uint32_t> frameCode = input.tryReadBits(8);
+    if (!frameCode) {
+        return fail(LoadError::dataEndedEarly);
+    }
+    switch (*frameCode) {
         case kFrameLossless:
             return decodeLosslessFrame(target, input);
         case kFrameLosslessPaired:
-            return variant == 1 ? decodeLosslessFrame(target, input) : 1;
+            return variant == 1 ? decodeLosslessFrame(target, input)
+                                : fail(LoadError::unsupportedFormat);
         case kFrameHuffmanLossless:
             return decodeHuffmanLosslessFrame(target, input);
         case kFrameLineImage:
             return decodeLineImage(target, input);
         default:
-            return 1;
+            return fail(LoadError::damagedCodes);
     }
 }
 
 int EriImageDecoder::decodeLineImage(const ImageBuffer& buffer, BitInput& input) {
-    if (buffer.bitsPerPixel != 8 || input.readBits(24) != 0) {
-        return 1;
+    if (buffer.bitsPerPixel != 8) {
+        return fail(LoadError::unsupportedFormat);
+    }
+    if (input.readBits(24) != 0) {
+        return fail(LoadError::damagedCodes);
     }
     const auto width = static_cast<std::uint32_t>(buffer.width);
     BlockPtr<std::int32_t> symbols;
@@ -186,28 +195,28 @@ int EriImageDecoder::decodeLineImage(const ImageBuffer& buffer, BitInput& input)
         case kArithmeticArchitecture:
             symbols = allocateBlockOf<std::int32_t>(width);
             if (!symbols || !input.initArithmetic(8)) {
-                return 1;
+                return fail(LoadError::outOfMemory);
             }
             break;
         case kGammaArchitecture:
             if (!input.initMoveToFront()) {
-                return 1;
+                return fail(LoadError::outOfMemory);
             }
             break;
         case kHuffmanArchitecture:
             if (!input.initHuffmanTrees()) {
-                return 1;
+                return fail(LoadError::outOfMemory);
             }
             break;
         default:
-            return 1;
+            return fail(LoadError::unsupportedArchitecture);
     }
     for (std::int32_t i = 0; i < buffer.height; ++i) {
         std::uint8_t* line = buffer.pixels + static_cast<std::ptrdiff_t>(i) * buffer.stride;
         switch (imageInfo.architecture) {
             case kArithmeticArchitecture:
                 if (input.decodeArithmeticSymbols(symbols.get(), width) < width) {
-                    return 1;
+                    return failReading(input);
                 }
                 for (std::uint32_t x = 0; x < width; ++x) {
                     line[x] = static_cast<std::uint8_t>(symbols.get()[x]);
@@ -215,12 +224,12 @@ int EriImageDecoder::decodeLineImage(const ImageBuffer& buffer, BitInput& input)
                 break;
             case kGammaArchitecture:
                 if (input.decodeMtfBytes(line, width) < width) {
-                    return 1;
+                    return failReading(input);
                 }
                 break;
             default:
                 if (input.decodeHuffmanBytes(line, width) < width) {
-                    return 1;
+                    return failReading(input);
                 }
                 break;
         }

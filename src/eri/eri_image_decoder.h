@@ -1,7 +1,7 @@
 // Decoder of ERI image frames: set up once from the image information, then
 // decodes the compressed data of one "ImageFrm" record into an ImageBuffer.
-// Results: 0 done, 1 unsupported or damaged data, any other value as
-// returned by a hook.
+// Results: 0 done, 1 unsupported or damaged data (the cause in `failure`),
+// any other value as returned by a hook.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "eri/core/huffman_tree.h"
 #include "eri/image_buffer.h"
 #include "eri/image_info.h"
+#include "eri/load_error.h"
 #include "eri/lossy_frame.h"
 
 namespace eri {
@@ -47,6 +48,9 @@ class EriImageDecoder {
     // Called after every line of an 8-bit line image; as onBlockDecoded.
     virtual int onLineDecoded(std::int32_t line);
 
+    // Why the last initialize or decodeImage returned 1.
+    LoadError failure = LoadError::none;
+
     ImageInfo imageInfo;
     std::int32_t blockSide = 0;
     std::int32_t blockArea = 0;
@@ -79,11 +83,21 @@ class EriImageDecoder {
     int initializeLossy();
     int decodeLossyFrame(const ImageBuffer& buffer, BitInput& input);
 
+    int fail(LoadError cause) {
+        failure = cause;
+        return 1;
+    }
+    // A decoder delivered less than asked: the data ended, or its codes
+    // cannot be picture data.
+    int failReading(const BitInput& input) {
+        return fail(input.streamEnded() ? LoadError::dataEndedEarly : LoadError::damagedCodes);
+    }
+
   private:
     int initializeLossless();
     // Walks the block grid row by row: decodeBlock(lineCursor) decodes and
-    // reconstructs one block into blockBuffer (false on damaged data); the
-    // block is then written and the hook asked whether to go on.
+    // reconstructs one block into blockBuffer (0, or 1 with `failure` set on
+    // damaged data); the block is then written and the hook asked whether to go on.
     template <typename DecodeBlock>
     int walkLosslessBlocks(const ImageBuffer& buffer, BlockWriter writer, DecodeBlock decodeBlock);
 

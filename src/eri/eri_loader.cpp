@@ -1,5 +1,7 @@
 #include "eri/eri_loader.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "eri/checked_size.h"
@@ -69,28 +71,54 @@ void makeOpaque(std::uint8_t* lines, std::size_t byteCount) {
     }
 }
 
-std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
+// The picture's size against the load's limit, from the image information
+// alone: nothing has been allocated for the picture yet.
+LoadError checkPictureSize(const ImageInfo& info, const LoadOptions& options) {
+    if (info.width < 1 || info.height == 0 || info.height == INT32_MIN) {
+        return LoadError::damagedRecords;
+    }
+    const std::uint64_t limit = std::min(options.maxPixels, kHardMaxPixels);
+    const std::int64_t height = info.height;
+    const auto lines = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    if (static_cast<std::uint64_t>(info.width) * lines > limit) {
+        return LoadError::tooLarge;
+    }
+    return LoadError::none;
+}
+
+LoadError decodeFile(EriRecordReader& records, DibBlock& destination, const LoadOptions& options,
+                     std::size_t& dibBytes) {
     const ImageInfo& info = records.imageInfo;
-    StreamBitInput input(records, kBitInputCapacity);
-    EriImageDecoder decoder;
-    if (!input.isReady() || decoder.initialize(info) != 0) {
-        return 0;
+    if (const LoadError refused = checkPictureSize(info, options); refused != LoadError::none) {
+        return refused;
     }
     const std::optional<PictureSize> size = checkedPictureSize(info.width, info.height);
     if (!size) {
-        return 0;
+        return LoadError::tooLarge;
     }
+    StreamBitInput input(records, kBitInputCapacity);
+    if (!input.isReady()) {
+        return LoadError::outOfMemory;
+    }
+    EriImageDecoder decoder;
+    if (decoder.initialize(info) != 0) {
+        return decoder.failure;
+    }
+    // Invalid only for a depth the DIB cannot carry: the width is at most 2^30.
     const CheckedSize stride = dibStride(size->width, info.bitsPerPixel);
+    if (!stride.valid()) {
+        return LoadError::unsupportedFormat;
+    }
     const CheckedSize imageSize = stride * size->height;
     const CheckedSize dibSize =
         imageSize + kDibHeaderSize + (info.bitsPerPixel == 8 ? kColourTableSize : 0);
     if (!stride.fitsInt32() || !dibSize.valid()) {
-        return 0;  // the DIB's 32-bit image size field could not describe it
+        return LoadError::tooLarge;  // the DIB's 32-bit image size field could not describe it
     }
     BlockPtr<std::uint8_t> lines(
         static_cast<std::uint8_t*>(allocateZeroedBlock(imageSize.value())));
     if (!lines) {
-        return 0;
+        return LoadError::outOfMemory;
     }
     ImageBuffer buffer;
     buffer.formatType = info.formatType;
@@ -100,17 +128,18 @@ std::size_t decodeFile(EriRecordReader& records, DibBlock& destination) {
     buffer.bitsPerPixel = static_cast<std::int32_t>(info.bitsPerPixel);
     buffer.stride = static_cast<std::int32_t>(stride.value());
     if (decoder.decodeImage(buffer, input, false) != 0) {
-        return 0;
+        return decoder.failure != LoadError::none ? decoder.failure : LoadError::damagedCodes;
     }
     if (info.bitsPerPixel == 32 && (info.formatType & kAlphaFormatBit) == 0) {
         makeOpaque(lines.get(), imageSize.value());
     }
     std::uint8_t* block = destination.reserve(dibSize.value());
     if (block == nullptr) {
-        return 0;
+        return LoadError::outOfMemory;
     }
     writeDib(block, info, *size, stride.value(), records.palette, lines.get());
-    return dibSize.value();
+    dibBytes = dibSize.value();
+    return LoadError::none;
 }
 
 }  // namespace
@@ -123,18 +152,22 @@ std::size_t loadEriImage(const char* path, DibBlock& destination) {
     return loadEriImage(path, destination, LoadOptions{}, nullptr);
 }
 
-// Placeholder cause until every failure point reports its own.
-std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& /*options*/,
+std::size_t loadEriImage(InputStream& file, DibBlock& destination, const LoadOptions& options,
                          LoadError* error) {
     initializeDecodingCore();
     EriRecordReader records;
     std::size_t result = 0;
-    if (records.open(file, 3) && (records.infoFlags & kHasImageInfo) != 0) {
-        result = decodeFile(records, destination);
+    LoadError cause = LoadError::none;
+    if (!records.open(file, 3)) {
+        cause = records.openFailure;
+    } else if ((records.infoFlags & kHasImageInfo) == 0) {
+        cause = LoadError::unsupportedFormat;  // a sound file: no picture in it
+    } else {
+        cause = decodeFile(records, destination, options, result);
     }
     records.closeRecords();
     if (result == 0 && error != nullptr) {
-        *error = LoadError::damagedCodes;
+        *error = cause != LoadError::none ? cause : LoadError::damagedCodes;
     }
     return result;
 }

@@ -36,15 +36,17 @@ bool EriRecordReader::descend(const char* id) {
         }
         std::memcpy(frame->id, header, kRecordIdSize);
         frame->length = readLittleEndian64(header + kRecordIdSize);
-        frame->dataStart = source_->getPosition();
+        frame->dataStart = position_;
         const std::uint32_t parentEnd = top_->dataEnd;
         if (frame->length == kLengthToParentEnd) {
             frame->dataEnd = parentEnd;
         } else {
-            // Positions are 32 bits: a record whose end cannot be expressed
-            // there (it would wrap below its start) is not entered.
-            const std::uint64_t end = std::uint64_t{frame->dataStart} + frame->length;
-            if (frame->length > 0xFFFFFFFFu || end > 0xFFFFFFFFu) {
+            // Only the low 32 bits of the length count; stored files may
+            // carry anything in the high word. A record whose end would
+            // wrap past the 32-bit position space is not entered.
+            const std::uint64_t end =
+                std::uint64_t{frame->dataStart} + static_cast<std::uint32_t>(frame->length);
+            if (end > 0xFFFFFFFFu) {
                 return false;
             }
             frame->dataEnd = std::min(static_cast<std::uint32_t>(end), parentEnd);
@@ -63,9 +65,7 @@ void EriRecordReader::ascend() {
     if (!top_ || !top_->parent) {
         return;
     }
-    if (source_ != nullptr) {
-        source_->seek(top_->dataEnd);
-    }
+    seekSource(top_->dataEnd);
     top_ = std::move(top_->parent);
 }
 
@@ -79,11 +79,12 @@ std::uint32_t EriRecordReader::read(void* buffer, std::uint32_t count) {
     if (source_ == nullptr || !top_) {
         return 0;
     }
-    const std::uint32_t position = source_->getPosition();
-    if (position >= top_->dataEnd) {
-        return 0;
+    if (position_ >= top_->dataEnd) {
+        return 0;  // at the end of the record: no call to the source
     }
-    return source_->read(buffer, std::min(count, top_->dataEnd - position));
+    const std::uint32_t got = source_->read(buffer, std::min(count, top_->dataEnd - position_));
+    position_ += got;
+    return got;
 }
 
 std::uint32_t EriRecordReader::getSize() {
@@ -97,8 +98,7 @@ std::uint32_t EriRecordReader::getPosition() {
     if (source_ == nullptr || !top_) {
         return 0;
     }
-    const std::uint32_t position = source_->getPosition();
-    return position > top_->dataStart ? position - top_->dataStart : 0;
+    return position_ > top_->dataStart ? position_ - top_->dataStart : 0;
 }
 
 void EriRecordReader::seek(std::uint32_t offset) {
@@ -106,7 +106,14 @@ void EriRecordReader::seek(std::uint32_t offset) {
         return;
     }
     const std::uint64_t target = std::uint64_t{top_->dataStart} + offset;
-    source_->seek(static_cast<std::uint32_t>(std::min<std::uint64_t>(target, top_->dataEnd)));
+    seekSource(static_cast<std::uint32_t>(std::min<std::uint64_t>(target, top_->dataEnd)));
+}
+
+void EriRecordReader::seekSource(std::uint32_t position) {
+    if (source_ != nullptr) {
+        source_->seek(position);
+        position_ = position;
+    }
 }
 
 }  // namespace eri

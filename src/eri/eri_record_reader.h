@@ -7,6 +7,7 @@
 
 #include "eri/image_info.h"
 #include "eri/input_stream.h"
+#include "eri/load_error.h"
 #include "eri/text_buffer.h"
 
 namespace eri {
@@ -61,6 +62,8 @@ class EriRecordReader : public InputStream {
     std::uint32_t getPosition() override;
     void seek(std::uint32_t offset) override;
 
+    // Why the last open returned false.
+    LoadError openFailure = LoadError::none;
     std::uint32_t infoFlags = 0;
     std::uint8_t fileHeader[kFileHeaderRecordSize] = {};
     std::uint8_t previewInfo[kPreviewInfoSize] = {};
@@ -71,10 +74,18 @@ class EriRecordReader : public InputStream {
     TextBuffer descriptText;
 
   private:
+    bool failOpen(LoadError cause) {
+        openFailure = cause;
+        return false;
+    }
     bool readHeaderRecords();
+    void seekSource(std::uint32_t position);
     bool readText(TextBuffer& text);
 
     InputStream* source_ = nullptr;
+    // The source's position, kept here: every move of the source goes
+    // through this reader, so reads need not ask the source where it is.
+    std::uint32_t position_ = 0;
     std::unique_ptr<RecordFrame> top_;
 };
 

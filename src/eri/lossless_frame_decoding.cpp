@@ -32,8 +32,8 @@ int EriImageDecoder::walkLosslessBlocks(const ImageBuffer& buffer, BlockWriter w
         std::int32_t columnsLeft = buffer.width;
         std::int32_t* lineCursor = lineBuffer.get();
         for (std::int32_t c = 0; c < blocksAcross; ++c) {
-            if (!decodeBlock(lineCursor)) {
-                return 1;
+            if (const int failed = decodeBlock(lineCursor); failed != 0) {
+                return failed;
             }
             (this->*writer)(rowAddress + static_cast<std::ptrdiff_t>(c) * bytesPerPixel * blockSide,
                             buffer.stride, std::min(blockSide, columnsLeft), rowHeight);
@@ -50,27 +50,27 @@ int EriImageDecoder::walkLosslessBlocks(const ImageBuffer& buffer, BlockWriter w
 int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& input) {
     const BlockWriter writer = selectLosslessWriter(buffer.formatType, buffer.bitsPerPixel);
     if (writer == nullptr || blockSide == 0) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     const std::uint32_t byte0 = input.readBits(8);
     const std::uint32_t byte1 = input.readBits(8);
     const std::uint32_t byte2 = input.readBits(8);
     if (byte0 != 0 || byte2 != 0) {
-        return 1;
+        return failReading(input);
     }
     const bool arithmetic = imageInfo.architecture == kArithmeticArchitecture;
     bool codesInFront = true;
     if (arithmetic) {
         if (byte1 < 1 || byte1 > 8) {
-            return 1;  // the models exist for symbol widths 1 to 8 only
+            return failReading(input);  // the models exist for symbol widths 1 to 8 only
         }
     } else if (imageInfo.architecture == kGammaArchitecture) {
         if ((byte1 & ~kCodesInFront) != 0) {
-            return 1;
+            return failReading(input);
         }
         codesInFront = (byte1 & kCodesInFront) != 0;
     } else {
-        return 1;
+        return fail(LoadError::unsupportedArchitecture);
     }
     const int codeWidth = variant != 0 ? 6 : 4;
     const int codeLimit = variant != 0 ? kOperationPairCount : kChannelOperationCount;
@@ -82,18 +82,19 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
         for (std::size_t i = 0; i < count; ++i) {
             // A frame that ends among its codes is broken: stop at once rather
             // than read millions of codes past the end.
-            if (i % 1024 == 0 && !input.hasData()) {
-                return 1;
+            const std::optional<std::uint32_t> code = input.tryReadBits(codeWidth);
+            if (!code) {
+                return fail(LoadError::dataEndedEarly);
             }
-            codes[i] = static_cast<std::uint8_t>(input.readBits(codeWidth));
+            codes[i] = static_cast<std::uint8_t>(*code);
         }
     }
     if (input.readBit() != 0) {
-        return 1;
+        return failReading(input);
     }
     if (arithmetic) {
         if (!input.initArithmetic(static_cast<int>(byte1))) {
-            return 1;
+            return fail(LoadError::outOfMemory);
         }
     } else if (codesInFront) {
         input.startRunCodes();
@@ -111,7 +112,7 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
         if (coloured) {
             code = codesInFront ? *nextCode++ : static_cast<int>(input.readBits(codeWidth));
             if (code >= codeLimit) {
-                return false;  // 6-bit codes 50..63 name no operation
+                return failReading(input);  // 6-bit codes 50..63 name no operation
             }
         }
         if (!codesInFront) {
@@ -121,11 +122,11 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
         const std::int32_t* differences = blockBuffer.get();
         if (variant == 0 || !coloured) {
             if ((input.*decode)(blockBuffer.get(), count) < count) {
-                return false;
+                return failReading(input);
             }
         } else {
             if ((input.*decode)(symbolBuffer.get(), count) < count) {
-                return false;
+                return failReading(input);
             }
             const OperationPair pair = operationPair(code);
             operation = pair.operation;
@@ -143,24 +144,24 @@ int EriImageDecoder::decodeLosslessFrame(const ImageBuffer& buffer, BitInput& in
                              lineCursor,  blockSide,         planes};
         reconstructBlock(pass, coloured ? operation : 0, true);
         lineCursor += rowCount;
-        return true;
+        return 0;
     });
 }
 
 int EriImageDecoder::decodeHuffmanLosslessFrame(const ImageBuffer& buffer, BitInput& input) {
     if (channels < 3 || variant != 2 || imageInfo.architecture != kHuffmanArchitecture ||
         blockSide == 0 || !codeTree) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     const BlockWriter writer = selectLosslessWriter(buffer.formatType, buffer.bitsPerPixel);
     if (writer == nullptr) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     const std::uint32_t byte0 = input.readBits(8);
     const std::uint32_t byte1 = input.readBits(8);
     const std::uint32_t byte2 = input.readBits(8);
     if (byte0 != 0 || (byte1 & ~kCodesInFront) != 0 || byte2 != kHuffmanHeaderByte2) {
-        return 1;
+        return failReading(input);
     }
     const bool codesInFront = (byte1 & kCodesInFront) != 0;
     HuffmanTree& tree = *codeTree;
@@ -172,13 +173,16 @@ int EriImageDecoder::decodeHuffmanLosslessFrame(const ImageBuffer& buffer, BitIn
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t code = input.decodeHuffmanSymbol(tree);
             if (code == kHuffmanEnd) {
-                return 1;
+                return fail(LoadError::dataEndedEarly);
             }
             codes[i] = static_cast<std::uint8_t>(code);
         }
     }
-    if (input.readBit() != 0 || !input.initHuffmanTrees()) {
-        return 1;
+    if (input.readBit() != 0) {
+        return failReading(input);
+    }
+    if (!input.initHuffmanTrees()) {
+        return fail(LoadError::outOfMemory);
     }
 
     const auto count = static_cast<std::uint32_t>(samplesPerBlock);
@@ -192,14 +196,14 @@ int EriImageDecoder::decodeHuffmanLosslessFrame(const ImageBuffer& buffer, BitIn
         } else {
             code = input.decodeHuffmanSymbol(tree);
             if (code == kHuffmanEnd) {
-                return false;
+                return fail(LoadError::dataEndedEarly);
             }
         }
         if (input.decodeHuffmanValues(symbolBuffer.get(), count) < count) {
-            return false;
+            return failReading(input);
         }
         reconstructHuffmanBlock(block, code, lineCursor);
-        return true;
+        return 0;
     });
 }
 

@@ -56,22 +56,31 @@ void LossyFrameDecoder::release() {
     *this = LossyFrameDecoder();
 }
 
+int LossyFrameDecoder::fail(LoadError cause) {
+    failure = cause;
+    return 1;
+}
+
+int LossyFrameDecoder::failReading(const BitInput& input) {
+    return fail(input.streamEnded() ? LoadError::dataEndedEarly : LoadError::damagedCodes);
+}
+
 int LossyFrameDecoder::initialize(const ImageInfo& info) {
     release();
     // The transform needs the cosine tables; the set-up runs once per process.
     initializeDecodingCore();
     if (info.architecture != kGammaArchitecture && info.architecture != kHuffmanArchitecture) {
-        return 1;
+        return fail(LoadError::unsupportedArchitecture);
     }
     if ((info.formatType & 0xFFFFFF) != kColourFormat || info.bitsPerPixel < 24) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     if (info.blockingDegree < 3 || info.blockingDegree > 5) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     const std::optional<PictureSize> size = checkedPictureSize(info.width, info.height);
     if (!size) {
-        return 1;
+        return fail(LoadError::tooLarge);
     }
     switch (info.samplingCode) {
         case kLossySampling444:
@@ -87,7 +96,7 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
             samplingRoutine = placeBlocks411;
             break;
         default:
-            return 1;
+            return fail(LoadError::unsupportedFormat);
     }
     architecture = info.architecture;
     channels = (info.formatType & kAlphaFormatBit) != 0 ? 4 : 3;
@@ -111,7 +120,7 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
     if (!across.fitsInt32() || !down.fitsInt32() || !codeBytes.valid() || !dcBytes.valid() ||
         !blockBytes.valid() || !floatBytes.valid()) {
         release();
-        return 1;
+        return fail(LoadError::tooLarge);
     }
     blocksAcross = static_cast<std::int32_t>(across.value());
     blocksDown = static_cast<std::int32_t>(down.value());
@@ -126,7 +135,7 @@ int LossyFrameDecoder::initialize(const ImageInfo& info) {
     codeTree = allocateBlockOf<HuffmanTree>(1);
     if (!blockCodes || !dcBuffer || !blockBuffer || !zigzag || !floatStorage || !codeTree) {
         release();
-        return 1;
+        return fail(LoadError::outOfMemory);
     }
     const std::size_t planeArea = area.value();
     float* next = floatStorage.get();
@@ -282,19 +291,20 @@ void LossyFrameDecoder::storeMacroblock(const LossyTarget& target, LossyWriter w
 
 int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyWriter writer,
                               const MacroblockHook& onMacroblock) {
+    failure = LoadError::none;
     if (!floatStorage || channels < 3 || writer == nullptr) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     if (architecture != kGammaArchitecture && architecture != kHuffmanArchitecture) {
-        return 1;
+        return fail(LoadError::unsupportedArchitecture);
     }
     const bool huffman = architecture == kHuffmanArchitecture;
     if (huffman && !input.initHuffmanTrees()) {
-        return 1;
+        return fail(LoadError::outOfMemory);
     }
     bool inFront = false;
     if (readHeader(input, inFront) != 0) {
-        return 1;
+        return failReading(input);
     }
     scaleCacheValid = false;  // the DC scales are the frame's
     codeTree->initializeTree();
@@ -304,7 +314,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
         const std::uint32_t dcCount = macroblocks * perMacro;
         if (input.decodeGammaRuns(dcBuffer.get(), dcCount) < dcCount ||
             !readCodes(input, blockCodes.get(), macroblocks * 4)) {
-            return 1;
+            return failReading(input);
         }
         if (!huffman) {
             input.startRunCodes();
@@ -324,7 +334,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
                 input.startRunCodes();
                 if (input.decodeGammaRuns(values, perMacro) < perMacro ||
                     !readCodes(input, codes, 4)) {
-                    return 1;
+                    return failReading(input);
                 }
             }
             std::uint32_t decoded = 0;
@@ -337,7 +347,7 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
                 decoded = input.decodeGammaRuns(values + perMacro, acCount);
             }
             if (decoded < acCount) {
-                return 1;
+                return failReading(input);
             }
             predictDc();
             if (fused) {

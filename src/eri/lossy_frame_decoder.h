@@ -14,6 +14,7 @@
 #include "eri/core/huffman_tree.h"
 #include "eri/core/inverse_transform.h"
 #include "eri/image_info.h"
+#include "eri/load_error.h"
 
 namespace eri {
 
@@ -46,6 +47,9 @@ class LossyFrameDecoder {
     // the hook's non-zero result.
     int decode(BitInput& input, const LossyTarget& target, LossyWriter writer,
                const MacroblockHook& onMacroblock);
+
+    // Why the last initialize or decode returned 1.
+    LoadError failure = LoadError::none;
 
     std::int32_t architecture = 0;
     std::int32_t blockingDegree = 0;
@@ -83,6 +87,9 @@ class LossyFrameDecoder {
     std::uint32_t cachedCodes = 0;
     bool scaleCacheValid = false;
 
+    int fail(LoadError cause);
+    // A short read: the data ended, or codes that cannot be picture data.
+    int failReading(const BitInput& input);
     int readHeader(BitInput& input, bool& inFront);
     bool readCodes(BitInput& input, std::uint8_t* codes, std::uint32_t count);
     void predictDc();
@@ -96,6 +103,12 @@ class LossyFrameDecoder {
     void storeMacroblock(const LossyTarget& target, LossyWriter writer, std::int32_t row,
                          std::int32_t column);
 };
+
+// The writer for a picture's format type and depth: writePixels4 for colour
+// with alpha at 32 bits, writePixels3 for colour at 24 or 32 bits; none
+// otherwise (in particular not alpha at 24 bits, whose 4-byte pixels would
+// not fit a 3-byte-per-pixel buffer).
+LossyWriter lossyWriterFor(std::uint32_t formatType, std::uint32_t bitsPerPixel);
 
 // Entry p: the natural position (row * side + column) of zigzag position p.
 void buildZigzagTable(std::int32_t* table, std::int32_t side);

@@ -6,7 +6,7 @@ namespace eri {
 
 int EriImageDecoder::initializeLossy() {
     if (lossy.initialize(imageInfo) != 0) {
-        return 1;
+        return fail(lossy.failure);
     }
     blockSide = lossy.blockSide;
     blockArea = lossy.blockArea;
@@ -20,17 +20,32 @@ int EriImageDecoder::initializeLossy() {
 int EriImageDecoder::decodeLossyFrame(const ImageBuffer& buffer, BitInput& input) {
     if (channels < 3 || (imageInfo.architecture != kGammaArchitecture &&
                          imageInfo.architecture != kHuffmanArchitecture)) {
-        return 1;
+        return fail(LoadError::unsupportedArchitecture);
     }
     const LossyBlockWriter writer = selectLossyWriter(buffer.formatType, buffer.bitsPerPixel);
     if (writer == nullptr) {
-        return 1;
+        return fail(LoadError::unsupportedFormat);
     }
     const LossyTarget target{buffer.pixels, buffer.width, buffer.height, buffer.stride,
                              bytesPerPixel};
-    return lossy.decode(input, target, writer, [this](std::int32_t row, std::int32_t column) {
-        return onBlockDecoded(row, column);
-    });
+    const int result = lossy.decode(
+        input, target, writer,
+        [this](std::int32_t row, std::int32_t column) { return onBlockDecoded(row, column); });
+    if (result == 1) {
+        failure = lossy.failure;
+    }
+    return result;
+}
+
+LossyWriter lossyWriterFor(std::uint32_t formatType, std::uint32_t bitsPerPixel) {
+    const bool alpha = (formatType & kAlphaFormatBit) != 0;
+    if (bitsPerPixel == 32) {
+        return alpha ? writePixels4 : writePixels3;
+    }
+    if (bitsPerPixel == 24 && !alpha) {
+        return writePixels3;
+    }
+    return nullptr;
 }
 
 LossyBlockWriter EriImageDecoder::selectLossyWriter(std::uint32_t formatType,

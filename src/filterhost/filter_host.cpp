@@ -5,17 +5,32 @@
 namespace tinta {
 
 FilterHost::FilterHost(HostMessages& messages, std::string pluginFolder)
-    : messages_(messages), pluginFolder_(std::move(pluginFolder)) {}
+    : FilterHost(messages, std::vector<std::string>{std::move(pluginFolder)}) {}
+
+FilterHost::FilterHost(HostMessages& messages, std::vector<std::string> folders)
+    : messages_(messages), folders_(std::move(folders)) {
+    if (folders_.empty()) {
+        folders_.push_back(kPluginFolder);
+    }
+}
+
+const std::string& FilterHost::PluginFolder() const {
+    if (selected_ >= 0) {
+        return moduleFiles_[static_cast<size_t>(selected_)].folder;
+    }
+    return folders_.front();
+}
 
 void FilterHost::DiscoverModules() {
-    for (const std::string& name : ListModuleFiles(pluginFolder_)) {
-        const std::string path = pluginFolder_ + name;
+    for (ModuleFile& file : FindModuleFiles(folders_)) {
+        const std::string path = file.Path();
         if (module_.LoadModule(path, messages_) != 1) {
             continue;
         }
         if (module_.GetTitleEntry() != nullptr) {
             titles_.push_back(module_.CallGetTitle());
             modulePaths_.push_back(path);
+            moduleFiles_.push_back(std::move(file));
         }
         module_.Unload();
     }
@@ -38,7 +53,7 @@ void FilterHost::OpenSettings() {
         return;
     }
     uint8_t flag = 0;
-    option(0, pluginFolder_.c_str(), &flag);
+    option(0, PluginFolder().c_str(), &flag);
 }
 
 FilterProcEntry FilterHost::FilterProc() {
@@ -51,8 +66,8 @@ int FilterHost::FindFilter(const std::string& name) const {
             return static_cast<int>(i);
         }
     }
-    for (size_t i = 0; i < modulePaths_.size(); ++i) {
-        const std::string file = modulePaths_[i].substr(pluginFolder_.size());
+    for (size_t i = 0; i < moduleFiles_.size(); ++i) {
+        const std::string& file = moduleFiles_[i].name;
         if (file == name || file == name + ".so") {
             return static_cast<int>(i);
         }

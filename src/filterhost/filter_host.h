@@ -1,4 +1,4 @@
-// The filter host: lists the modules of the plug-in folder by title, keeps
+// The filter host: lists the modules of the plug-in folders by title, keeps
 // the selected one loaded, opens its settings and hands out its FilterProc.
 // Front ends own one host and give it their way of showing messages.
 #pragma once
@@ -15,6 +15,9 @@ namespace tinta {
 class FilterHost {
   public:
     explicit FilterHost(HostMessages& messages, std::string pluginFolder = kPluginFolder);
+    // Searches the folders in order (see FindModuleFiles); each module is
+    // handed the folder it was found in. No folders means ./tinta/.
+    FilterHost(HostMessages& messages, std::vector<std::string> folders);
 
     // Module discovery: loads each module file in name order, lists those
     // with FilterGetTitle under their titles, unloads each again, then
@@ -40,12 +43,20 @@ class FilterHost {
     const std::vector<std::string>& ModulePaths() const { return modulePaths_; }
     const std::vector<std::string>& Titles() const { return titles_; }
     int SelectedIndex() const { return selected_; }
-    const std::string& PluginFolder() const { return pluginFolder_; }
+    // The folder of the selected module, or the first search folder when
+    // none is selected: the text handed to FilterOption and FilterProc.
+    const std::string& PluginFolder() const;
+    const std::vector<std::string>& SearchFolders() const { return folders_; }
+    // Folder and file name of listed module index.
+    const ModuleFile& ModuleFileAt(int index) const {
+        return moduleFiles_[static_cast<size_t>(index)];
+    }
     FilterModule& Module() { return module_; }
 
   private:
     HostMessages& messages_;
-    std::string pluginFolder_;
+    std::vector<std::string> folders_;
+    std::vector<ModuleFile> moduleFiles_;
     std::vector<std::string> modulePaths_;
     std::vector<std::string> titles_;
     int selected_ = -1;

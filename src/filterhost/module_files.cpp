@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace tinta {
@@ -27,6 +28,21 @@ std::vector<std::string> ListModuleFiles(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<ModuleFile> FindModuleFiles(const std::vector<std::string>& folders) {
+    std::map<std::string, std::string> folderOfName;
+    for (const std::string& folder : folders) {
+        for (std::string& name : ListModuleFiles(folder)) {
+            folderOfName.try_emplace(std::move(name), folder);
+        }
+    }
+    std::vector<ModuleFile> files;
+    files.reserve(folderOfName.size());
+    for (auto& [name, folder] : folderOfName) {
+        files.push_back({folder, name});
+    }
+    return files;
 }
 
 }  // namespace tinta

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -39,6 +40,22 @@ TEST_F(HelpLauncherTest, StartedOpenerIsSuccessAndEachFailureGivesItsErrorNumber
     const std::string noFormat = Make("garbage", QByteArray(64, '\x01'),
                                       QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
     EXPECT_EQ(HelpLauncher(noFormat, document).OpenHelp(), ENOEXEC);
+}
+
+TEST_F(HelpLauncherTest, PageOfTheCurrentFolderComesFirstAndTheInstalledOneStandsIn) {
+    const QString current = folder_.filePath("current");
+    ASSERT_TRUE(QDir().mkpath(current));
+    const std::string local = (current + "/dn_quor.html").toStdString();
+    const std::string installed = Make("installed.html", "<p>help</p>", QFile::ReadOwner);
+
+    EXPECT_EQ(HelpDocumentToOpen(local, installed), installed);
+    EXPECT_EQ(HelpDocumentToOpen(local, folder_.filePath("none.html").toStdString()), local)
+        << "neither exists: the current folder's page, reported missing";
+    EXPECT_EQ(HelpDocumentToOpen(local, ""), local);
+    EXPECT_EQ(HelpLauncher("true", local, installed).OpenHelp(), 0);
+
+    Make("current/dn_quor.html", "<p>local</p>", QFile::ReadOwner);
+    EXPECT_EQ(HelpDocumentToOpen(local, installed), local);
 }
 
 }  // namespace

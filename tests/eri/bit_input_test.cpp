@@ -35,7 +35,28 @@ TEST(BitInput, ReadBitsAtTheEndLeavesTheRegister) {
     BytesBitInput input({0xAB, 0xCD, 0xEF, 0x01});
     EXPECT_EQ(input.readBits(8), 0xABu);
     EXPECT_EQ(input.readBits(32), 0u);
-    EXPECT_EQ(input.readBits(24), 0xCDEF01u);
+    EXPECT_FALSE(input.tryReadBits(32).has_value());
+    EXPECT_EQ(input.tryReadBits(24), 0xCDEF01u);
+    EXPECT_FALSE(input.tryReadBits(1).has_value());
+}
+
+// Bits left in the register but too few for the request: every later read
+// must still be answered without asking the ended stream again.
+TEST(BitInput, EndedStreamIsNotAskedAgain) {
+    BytesBitInput input({0x12, 0x34, 0x56});
+    EXPECT_EQ(input.readBits(30), 0x12345600u >> 2);
+    EXPECT_FALSE(input.streamEnded());
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_FALSE(input.tryReadBits(6).has_value());
+        EXPECT_EQ(input.readBits(6), 0u);
+        EXPECT_TRUE(input.hasData());  // the two bits are still there
+    }
+    EXPECT_TRUE(input.streamEnded());
+    EXPECT_EQ(input.reads(), 2u);  // the data, then the one empty answer
+    EXPECT_EQ(input.tryReadBits(2), 0u);
+    EXPECT_EQ(input.readBit(), 1);
+    EXPECT_EQ(input.readGamma(), eri::kGammaEnd);
+    EXPECT_EQ(input.reads(), 2u);
 }
 
 TEST(BitInput, ReadsAcrossRefillsInOrder) {

@@ -117,9 +117,8 @@ TEST(RecordReader, NestedAllOnesLengthsEndAtTheFileEnd) {
 // A length whose end lies beyond the 32-bit position space would wrap below
 // the record's start; such a record is not entered, and a search stops there.
 TEST(RecordReader, RecordsWhoseEndWrapsAreNotEntered) {
-    for (const std::uint64_t length :
-         {std::uint64_t{0xFFFFFFF0u}, std::uint64_t{0xFFFFFFFFu}, std::uint64_t{1} << 32,
-          std::uint64_t{0x00000001FFFFFFFFu}, std::uint64_t{0xFFFFFFFF00000000u}}) {
+    for (const std::uint64_t length : {std::uint64_t{0xFFFFFFF0u}, std::uint64_t{0xFFFFFFFFu},
+                                       std::uint64_t{0x00000001FFFFFFFFu}}) {
         ContainerWriter writer;
         writer.record("Wrapping", text("payload"), length);
         writer.record("ImageFrm", text("frame"));
@@ -132,6 +131,52 @@ TEST(RecordReader, RecordsWhoseEndWrapsAreNotEntered) {
         EXPECT_FALSE(reader.descend("ImageFrm")) << length;
         EXPECT_EQ(reader.top(), root);
     }
+}
+
+// Only the low 32 bits of a length place the record's end; stored files
+// carry other values in the high word.
+TEST(RecordReader, HighWordOfTheLengthIsIgnored) {
+    for (const std::uint64_t high : {0x00000001u, 0x80000000u, 0xFFFFFFFEu}) {
+        ContainerWriter writer;
+        writer.record("Skipped ", text("payload"), high << 32 | 7);
+        writer.record("ImageFrm", text("frame"), high << 32 | 5);
+        OpenedContainer file(writer);
+        ASSERT_TRUE(file.reader.descend("ImageFrm")) << high;
+        EXPECT_EQ(readAll(file.reader), "frame");
+    }
+}
+
+// Counts the calls that reach the file underneath.
+class CountingStream : public eri::MemoryInputStream {
+  public:
+    using MemoryInputStream::MemoryInputStream;
+    std::uint32_t read(void* buffer, std::uint32_t count) override {
+        ++calls;
+        return MemoryInputStream::read(buffer, count);
+    }
+    std::uint32_t getPosition() override {
+        ++calls;
+        return MemoryInputStream::getPosition();
+    }
+    int calls = 0;
+};
+
+TEST(RecordReader, ReadingAtTheEndOfARecordCostsTheFileNothing) {
+    ContainerWriter writer;
+    writer.record("ImageFrm", text("frame"));
+    writer.record("After   ", text("more"));
+    CountingStream stream(writer.bytes());
+    eri::EriRecordReader reader;
+    ASSERT_TRUE(reader.open(stream, 0));
+    ASSERT_TRUE(reader.descend("ImageFrm"));
+    EXPECT_EQ(readAll(reader), "frame");
+    const int callsAtTheEnd = stream.calls;
+    char buffer[16];
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(reader.read(buffer, sizeof buffer), 0u);
+        EXPECT_EQ(reader.getPosition(), 5u);
+    }
+    EXPECT_EQ(stream.calls, callsAtTheEnd);
 }
 
 TEST(RecordReader, TruncatedRecordHeaderEntersNothing) {

@@ -51,7 +51,7 @@ TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
 
 TEST(LoadWorkImage, DamagedEriFileIsNotLoaded) {
     const std::string path = temporaryPath("damaged.eri");
-    writeFile(path, {'E', 'n', 't', 'i', 's', 0x1A, 0, 0});
+    writeFile(path, {0x45, 0x6E, 0x74, 0x69, 0x73, 0x1A, 0x00, 0x00});  // the signature alone
     tinta::DibBuffer buffer;
     EXPECT_FALSE(tinta::LoadWorkImage(path, buffer));
 }

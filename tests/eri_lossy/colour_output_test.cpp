@@ -166,15 +166,4 @@ TEST_P(ColourPaths, SampleToByteEdges) {
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, ColourPaths, ::testing::Bool());
 
-TEST(LossyWriterChoice, AlphaNeedsFourBytesPerPixel) {
-    constexpr std::uint32_t colour = eri::kColourFormat;
-    constexpr std::uint32_t alpha = eri::kColourFormat | eri::kAlphaFormatBit;
-    EXPECT_EQ(eri::lossyWriterFor(colour, 24), &eri::writePixels3);
-    EXPECT_EQ(eri::lossyWriterFor(colour, 32), &eri::writePixels3);
-    EXPECT_EQ(eri::lossyWriterFor(alpha, 32), &eri::writePixels4);
-    EXPECT_EQ(eri::lossyWriterFor(alpha, 24), nullptr);
-    EXPECT_EQ(eri::lossyWriterFor(colour, 16), nullptr);
-    EXPECT_EQ(eri::lossyWriterFor(colour, 8), nullptr);
-}
-
 }  // namespace

@@ -7,7 +7,6 @@
 #include <random>
 #include <vector>
 
-#include "eri/core/cosine_tables.h"
 #include "eri_lossy/scoped_features.h"
 
 namespace {
@@ -143,21 +142,6 @@ TEST(InverseTransformDegrees, OutsideThreeToFiveNothingIsWritten) {
             ASSERT_EQ(sample, -7.0f) << "degree " << s;
         }
     }
-}
-
-TEST(CosineTables, EntriesAndMatrices) {
-    eri::initializeDecodingCore();
-    for (int i = 1; i <= eri::kLargestCosineTable; ++i) {
-        const int size = 1 << i;
-        for (int k : {0, size / 2, size - 1}) {
-            EXPECT_FLOAT_EQ(eri::cosineTables[i][k],
-                            std::cos((2 * k + 1) * std::numbers::pi / (4.0 * size)));
-        }
-    }
-    EXPECT_FLOAT_EQ(eri::inverseMatrix4[1][2], std::cos(5 * std::numbers::pi / 8));
-    EXPECT_FLOAT_EQ(eri::forwardMatrix4[2][1], std::cos(5 * std::numbers::pi / 8));
-    EXPECT_FLOAT_EQ(eri::forwardMatrix4[3][0], 0.5f);
-    EXPECT_FLOAT_EQ(eri::inverseMatrix4[0][3], 1.0f);
 }
 
 }  // namespace

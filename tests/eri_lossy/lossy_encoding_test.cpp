@@ -128,14 +128,4 @@ TEST(LossyEncoding, SubsamplingIsUndoneByThePlacementRoutines) {
     }
 }
 
-TEST(LossyEncoding, ZigzagAndBands) {
-    const std::vector<int> z8 = eriwriter::zigzagOrder(8);
-    EXPECT_EQ(std::vector<int>(z8.begin(), z8.begin() + 10),
-              (std::vector<int>{0, 1, 8, 16, 9, 2, 3, 10, 17, 24}));
-    EXPECT_EQ(z8.back(), 63);
-    EXPECT_EQ(eriwriter::lowBandEnd(8), 28);
-    EXPECT_DOUBLE_EQ(eriwriter::quantisationScale(255, 8), 0.25);
-    EXPECT_DOUBLE_EQ(eriwriter::quantisationScale(0, 8), 64.0);
-}
-
 }  // namespace

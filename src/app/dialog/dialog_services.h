@@ -3,6 +3,7 @@
 // the tests with fakes.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -101,12 +102,29 @@ class HelpPort {
     virtual int OpenHelp() = 0;
 };
 
+// One list entry before and after the selected filter, nothing written.
+struct PreviewContent {
+    QImage before;    // as the filter receives it (edged when asked); null when not loaded
+    QImage after;     // as the filter leaves it; null when the filter did not run
+    QString problem;  // why a picture is missing; empty when both are there
+};
+
+class PreviewPort {
+  public:
+    virtual ~PreviewPort() = default;
+    // Runs entry of folder (a file, or a "[name]" folder entry) through the
+    // steps of a run on the calling thread, keeping the result in memory.
+    virtual PreviewContent MakePreview(const QString& folder, const QString& entry,
+                                       bool edging) = 0;
+};
+
 struct DialogServices {
     FilterPort& filters;
     FormatPort& formats;
     BatchPort& batch;
     UserInteraction& user;
     HelpPort& help;
+    PreviewPort* preview = nullptr;  // none: "プレビュー" does nothing
 };
 
 }  // namespace tinta

@@ -10,17 +10,28 @@
 
 namespace tinta {
 
-HelpLauncher::HelpLauncher(std::string opener, std::string document)
-    : opener_(std::move(opener)), document_(std::move(document)) {}
+std::string HelpDocumentToOpen(const std::string& document, const std::string& installedDocument) {
+    const bool local = ::access(document.c_str(), F_OK) == 0;
+    if (!local && !installedDocument.empty() && ::access(installedDocument.c_str(), F_OK) == 0) {
+        return installedDocument;
+    }
+    return document;
+}
+
+HelpLauncher::HelpLauncher(std::string opener, std::string document, std::string installedDocument)
+    : opener_(std::move(opener)),
+      document_(std::move(document)),
+      installedDocument_(std::move(installedDocument)) {}
 
 int HelpLauncher::OpenHelp() {
-    if (::access(document_.c_str(), F_OK) != 0) {
+    std::string document = HelpDocumentToOpen(document_, installedDocument_);
+    if (::access(document.c_str(), F_OK) != 0) {
         return errno;
     }
-    if (::access(document_.c_str(), R_OK) != 0) {
+    if (::access(document.c_str(), R_OK) != 0) {
         return errno;
     }
-    char* argv[] = {opener_.data(), document_.data(), nullptr};
+    char* argv[] = {opener_.data(), document.data(), nullptr};
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     // A session of its own, so the viewer it starts does not end with the

@@ -23,6 +23,7 @@
 #include "app/dialog/dialog_units.h"
 #include "app/dialog/existing_outputs_question.h"
 #include "app/dialog/help_messages.h"
+#include "app/dialog/preview_command.h"
 #include "app/dialog/sorted_insert.h"
 #include "app/settings/folder_settings.h"
 #include "app/settings/module_settings_file.h"
@@ -185,8 +186,8 @@ void MainDialog::ConnectCommands() {
     onClick(kIdHelp, &MainDialog::Help);
     onClick(kIdChooseInputFolder, &MainDialog::ChooseInputFolder);
     onClick(kIdChooseOutputFolder, &MainDialog::ChooseOutputFolder);
-    // Button 10 "プレビュー" does nothing, and a new output format takes
-    // effect at the next run.
+    onClick(kIdPreview, &MainDialog::Preview);
+    // A new output format takes effect at the next run.
 
     connect(inputMaskList_, &QComboBox::currentIndexChanged, this, [this] { RefreshFileList(); });
     connect(filterList_, &QComboBox::currentIndexChanged, this,
@@ -387,6 +388,13 @@ void MainDialog::ChooseOutputFolder() {
     }
     outputFolder_ = *folder;
     RefreshControls();
+}
+
+void MainDialog::Preview() {
+    if (running_ || services_.preview == nullptr) {
+        return;
+    }
+    ShowPreview(*this, *inputFileList_, inputFolder_, edgingFlag_, *services_.preview);
 }
 
 void MainDialog::ShowAbout() {

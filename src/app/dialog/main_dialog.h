@@ -1,6 +1,6 @@
 // The main dialog: input folder and mask with the list of matching files, the
 // filter and its settings, the edging option, output folder and format, and
-// the commands Run, Exit, Settings, Initialise, Help and About.
+// the commands Run, Exit, Settings, Initialise, Help, Preview and About.
 #pragma once
 
 #include <QDialog>
@@ -42,6 +42,7 @@ class MainDialog : public QDialog {
     void ChooseInputFolder();
     void ChooseOutputFolder();
     void ShowAbout();
+    void Preview();
 
   protected:
     void reject() override;  // Esc, the close box and "終了" all end in Exit

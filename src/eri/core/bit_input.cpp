@@ -18,12 +18,15 @@ BitInput::BitInput(std::uint32_t capacity) {
 BitInput::~BitInput() = default;
 
 bool BitInput::fillBuffer() {
-    if (!buffer_) {
+    // Past the end every refill attempt would ask the stream again, once per
+    // bit read: remember the end instead.
+    if (!buffer_ || streamEnded_) {
         return false;
     }
     bufferCursor_ = buffer_.get();
     std::uint32_t delivered = read(buffer_.get(), bufferCapacity_);
     if (delivered == 0) {
+        streamEnded_ = true;
         return false;
     }
     if (delivered > bufferCapacity_) {
@@ -59,6 +62,19 @@ std::uint32_t BitInput::readBits(int n) {
     std::uint32_t value = 0;
     if (!cursor.takeBits(n > 32 ? 32 : n, value)) {
         return 0;
+    }
+    cursor.save();
+    return value;
+}
+
+std::optional<std::uint32_t> BitInput::tryReadBits(int n) {
+    if (n <= 0 || n > 32) {
+        return std::nullopt;
+    }
+    detail::BitCursor cursor(*this);
+    std::uint32_t value = 0;
+    if (!cursor.takeBits(n, value)) {
+        return std::nullopt;
     }
     cursor.save();
     return value;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "eri/core/block_allocator.h"
 #include "eri/core/huffman_tree.h"
@@ -42,8 +43,13 @@ class BitInput {
     // Interleaved gamma code: 1 .. 2^32 - 1, or kGammaEnd at the end of the data
     // or for a code of 32 or more data bits.
     std::int64_t readGamma();
+    // The next n (1..32) bits, or nothing when fewer are left: unlike
+    // readBits, a value of 0 cannot be mistaken for the end of the data.
+    std::optional<std::uint32_t> tryReadBits(int n);
     // False when no bit is left; loads the next word if the register is empty.
     bool hasData();
+    // True once the stream has delivered its last byte; it is not asked again.
+    bool streamEnded() const { return streamEnded_; }
 
     void startRunCodes();
     std::uint32_t decodeGammaRuns(std::int32_t* out, std::uint32_t count);
@@ -103,6 +109,7 @@ class BitInput {
 
     std::uint32_t bufferCapacity_ = 0;
     std::int32_t bytesLeft_ = 0;
+    bool streamEnded_ = false;
     BlockPtr<std::uint8_t> buffer_;
     const std::uint8_t* bufferCursor_ = nullptr;
     BlockPtr<std::uint8_t> mtfTables_;

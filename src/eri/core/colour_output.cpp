@@ -4,7 +4,6 @@
 
 #include "eri/core/lossy_simd_kernels.h"
 #include "eri/core/processor_features.h"
-#include "eri/image_info.h"
 
 namespace eri {
 
@@ -159,17 +158,6 @@ void writePixels4(std::uint8_t* dest, std::ptrdiff_t lineStep, const float* cons
     }
 #endif
     writePlain(dest, lineStep, planes, blockSide, width, height, 4, 4);
-}
-
-LossyWriter lossyWriterFor(std::uint32_t formatType, std::uint32_t bitsPerPixel) {
-    const bool alpha = (formatType & kAlphaFormatBit) != 0;
-    if (bitsPerPixel == 32) {
-        return alpha ? writePixels4 : writePixels3;
-    }
-    if (bitsPerPixel == 24 && !alpha) {
-        return writePixels3;
-    }
-    return nullptr;
 }
 
 }  // namespace eri

@@ -47,9 +47,4 @@ void writePixels3(std::uint8_t* dest, std::ptrdiff_t lineStep, const float* cons
 void writePixels4(std::uint8_t* dest, std::ptrdiff_t lineStep, const float* const* planes,
                   int blockSide, int width, int height, int pixelStep);
 
-// writePixels4 for colour with alpha at 32 bits, writePixels3 for colour at 24
-// or 32 bits; none otherwise (in particular not alpha at 24 bits, whose
-// 4-byte pixels would not fit a 3-byte-per-pixel buffer).
-LossyWriter lossyWriterFor(std::uint32_t formatType, std::uint32_t bitsPerPixel);
-
 }  // namespace eri

@@ -1,6 +1,7 @@
-// Chooses the AVX2 build of the fused macroblock kernels where the processor
-// has it, the SSE2 build otherwise; both give the same bytes.
+// Chooses the AVX2 build of the fused macroblock kernels where detection
+// granted it, the SSE2 build otherwise; both give the same bytes.
 #include "eri/core/lossy_simd_kernels.h"
+#include "eri/core/processor_features.h"
 
 #ifdef ERI_FLOAT_SIMD
 
@@ -9,8 +10,10 @@ namespace eri::detail {
 #ifdef ERI_AVX2_KERNELS
 namespace {
 
+// Set by detection only when the processor has AVX2 and the operating
+// system saves its registers.
 bool hasAvx2() {
-    return __builtin_cpu_supports("avx2") != 0;
+    return (processorFeatures & kWideFloatSimd) != 0;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "eri/core/processor_features.h"
 
 #include <cfenv>
-#include <cstring>
 #include <mutex>
 
 #include "eri/core/cosine_tables.h"
@@ -16,17 +15,51 @@ namespace eri {
 
 std::uint32_t processorFeatures = 0;
 
-std::uint32_t featuresFromIdentification(std::uint32_t maxStandardFunction, const char* vendor12,
-                                         std::uint32_t featureFlags) {
-    if (maxStandardFunction < 1 || std::memcmp(vendor12, "GenuineIntel", 12) != 0) {
+#ifdef ERI_X86
+namespace {
+
+// XGETBV with ECX = 0, by its encoding: no compiler flag needed.
+std::uint64_t readEnabledRegisterState() {
+    std::uint32_t low = 0;
+    std::uint32_t high = 0;
+    __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(low), "=d"(high) : "c"(0));
+    return std::uint64_t{high} << 32 | low;
+}
+
+}  // namespace
+#endif
+
+namespace {
+
+constexpr std::uint32_t kMmxBit = 1u << 23;      // function 1, EDX
+constexpr std::uint32_t kSseBit = 1u << 25;      // function 1, EDX
+constexpr std::uint32_t kSse2Bit = 1u << 26;     // function 1, EDX
+constexpr std::uint32_t kOsxsaveBit = 1u << 27;  // function 1, ECX: XGETBV usable
+constexpr std::uint32_t kAvxBit = 1u << 28;      // function 1, ECX
+constexpr std::uint32_t kAvx2Bit = 1u << 5;      // function 7, EBX
+// XCR0: the SSE and AVX register halves are saved on context switches.
+constexpr std::uint64_t kVectorRegisterState = 0x6;
+
+}  // namespace
+
+std::uint32_t featuresFromIdentification(const ProcessorIdentification& id) {
+    if (id.maxStandardFunction < 1) {
         return 0;
     }
     std::uint32_t features = 0;
-    if ((featureFlags & (1u << 23)) != 0) {
+    if ((id.function1Edx & kMmxBit) != 0) {
         features |= kIntegerSimd;
     }
-    if ((featureFlags & (1u << 25)) != 0) {
-        features |= kFloatSimd;
+    const std::uint32_t sse = kSseBit | kSse2Bit;
+    if ((id.function1Edx & sse) != sse) {
+        return features;
+    }
+    features |= kFloatSimd;
+    const bool osSavesVectors =
+        (id.function1Ecx & kOsxsaveBit) != 0 && (id.function1Ecx & kAvxBit) != 0 &&
+        (id.enabledRegisterState & kVectorRegisterState) == kVectorRegisterState;
+    if (id.maxStandardFunction >= 7 && (id.function7Ebx & kAvx2Bit) != 0 && osSavesVectors) {
+        features |= kWideFloatSimd;
     }
     return features;
 }
@@ -40,20 +73,23 @@ void detectProcessorFeatures(int forceIntegerSimd) {
 #ifdef ERI_X86
     // Every processor this builds for has the identification instruction, so
     // the flag-toggling probe and the fault guard are not needed.
-    unsigned int maxFunction = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid(0, &maxFunction, &ebx, &ecx, &edx) == 0) {
+    ProcessorIdentification id;
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(0, &eax, &ebx, &ecx, &edx) == 0) {
         return;
     }
-    char vendor[12];
-    std::memcpy(vendor, &ebx, 4);
-    std::memcpy(vendor + 4, &edx, 4);
-    std::memcpy(vendor + 8, &ecx, 4);
-    unsigned int eax = 0;
-    edx = 0;
-    if (maxFunction >= 1) {
-        __get_cpuid(1, &eax, &ebx, &ecx, &edx);
+    id.maxStandardFunction = eax;
+    if (id.maxStandardFunction >= 1 && __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0) {
+        id.function1Ecx = ecx;
+        id.function1Edx = edx;
     }
-    processorFeatures = featuresFromIdentification(maxFunction, vendor, edx);
+    if (id.maxStandardFunction >= 7 && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0) {
+        id.function7Ebx = ebx;
+    }
+    if ((id.function1Ecx & kOsxsaveBit) != 0) {
+        id.enabledRegisterState = readEnabledRegisterState();
+    }
+    processorFeatures = featuresFromIdentification(id);
 #endif
 }
 

@@ -15,7 +15,9 @@
 #include "app/batch/run_plan.h"
 #include "console_output.h"
 #include "filterhost/filter_host.h"
+#include "filterhost/module_folders.h"
 #include "imagefiles/format_lists.h"
+#include "install_layout.h"
 #include "plan_printout.h"
 #include "runner_options.h"
 #include "workimage/trace.h"
@@ -61,8 +63,7 @@ std::optional<std::string> FindFormat(const std::vector<std::string>& formats,
 
 void ListFilters(const FilterHost& host, std::ostream& out) {
     for (size_t i = 0; i < host.Titles().size(); ++i) {
-        const std::string& path = host.ModulePaths()[i];
-        out << host.Titles()[i] << '\t' << path.substr(host.PluginFolder().size()) << '\n';
+        out << host.Titles()[i] << '\t' << host.ModuleFileAt(static_cast<int>(i)).name << '\n';
     }
 }
 
@@ -140,10 +141,14 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::istream& in,
         out << kRunnerUsage;
         return kExitAllWritten;
     }
+    if (options.version) {
+        out << "tinta_batch " << kProgramVersion << '\n';
+        return kExitAllWritten;
+    }
     const TraceToStream trace(options.verbose, err);
 
     ConsoleMessages messages(err);
-    FilterHost host(messages);
+    FilterHost host(messages, ModuleSearchFolders());
     host.DiscoverModules();
     const SortedFormats formats = LoadSortedFormats();
     if (options.listFilters || options.listFormats) {
@@ -168,7 +173,11 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::istream& in,
     }
     // A dry run calls no module; it only checks that the one asked for is there.
     if (!options.dryRun && !host.Module().IsLoaded()) {
-        err << "フィルターモジュールを読み込めませんでした(" << host.PluginFolder() << ")\n";
+        err << "フィルターモジュールを読み込めませんでした(";
+        for (size_t i = 0; i < host.SearchFolders().size(); ++i) {
+            err << (i == 0 ? "" : ", ") << host.SearchFolders()[i];
+        }
+        err << ")\n";
         return kExitUnusable;
     }
 

@@ -6,7 +6,7 @@ const char* const kRunnerUsage =
     "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
     "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
     "                   [--existing replace|skip|rename] [--dry-run] [--recursive]\n"
-    "                   [--files-from FILE [--null]] [--verbose] [--quiet]\n"
+    "                   [--files-from FILE [--null]] [--verbose] [--quiet] [--version]\n"
     "  --input DIR      入力フォルダー (既定 ./)\n"
     "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
     "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
@@ -20,10 +20,13 @@ const char* const kRunnerUsage =
     "  --files-from FILE ファイル名の一覧 (1 行に 1 つ; - は標準入力) を入力フォルダーの\n"
     "                   一覧と入力形式の代わりに使う\n"
     "  --null           一覧の名前を改行ではなく NUL 文字で区切る\n"
-    "  --list-filters   ./tinta/ のフィルターを表示する\n"
+    "  --list-filters   モジュールフォルダーのフィルターを表示する\n"
     "  --list-formats   入力形式と出力形式を表示する\n"
     "  --verbose        診断メッセージを表示する\n"
     "  --quiet          失敗だけを表示する\n"
+    "  --version        版を表示する\n"
+    "モジュールフォルダー: ./tinta/, インストール先の lib/tinta_dn_quor/tinta/,\n"
+    "  $XDG_DATA_HOME/tinta_dn_quor/tinta/ (既定 ~/.local/share/tinta_dn_quor/tinta/)\n"
     "終了コード: 0 すべて書き込み (--dry-run: すべて書き込む予定), 1 失敗あり,\n"
     "            2 引数の誤りまたはフィルターなし\n";
 
@@ -93,6 +96,8 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
             understood = flag(options.quiet);
         } else if (name == "--help" || name == "-h") {
             understood = flag(options.help);
+        } else if (name == "--version") {
+            understood = flag(options.version);
         } else {
             parsed.error = "不明な引数です: " + arguments[i];
             return parsed;

@@ -26,6 +26,7 @@ struct RunnerOptions {
     bool verbose = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedArguments {
