@@ -8,6 +8,7 @@ TINTA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   desktop-file-utils help2man
+  parallel
 )
 
 tinta_ensure_packages() {

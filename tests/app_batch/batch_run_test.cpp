@@ -174,7 +174,7 @@ TEST_F(BatchRunTest, RunningOutOfMemoryStopsTheRunAfterOneMessage) {
 }
 
 TEST_F(BatchRunTest, EmptyListStillEndsTheRun) {
-    const BatchReport report = BatchRun({}, settings, invert, observer);
+    const BatchReport report = BatchRun(std::vector<std::string>{}, settings, invert, observer);
     EXPECT_THAT(observer.events, ElementsAre("progress 0/0", "progress 0/0"));
     EXPECT_EQ(report.entries, 0);
     EXPECT_THAT(report.failures, IsEmpty());

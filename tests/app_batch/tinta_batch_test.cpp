@@ -98,15 +98,17 @@ TEST_F(TintaBatchTest, EveryFileWrittenGivesStatusZeroAndQuietSaysOnlyTheFailure
 
 TEST_F(TintaBatchTest, DefaultsAreThoseOfANewDialog) {
     // Current folder in and out, the first module, the first input mask and
-    // the first output format of the sorted lists (*.BMP for both).
+    // the first output format of the sorted lists (*.BMP for both): the
+    // picture replaces itself under its own spelling.
     const std::filesystem::path in = scratch.Path() / "in";
     std::filesystem::create_directories(in / "tinta");
     std::filesystem::copy_file(scratch.Path() / "tinta" / "invert.so", in / "tinta" / "invert.so");
     const ProcessResult result = Run("", in);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_THAT(result.err, HasSubstr("[1/1] tiles.bmp\n完了\n書き込み 1 件、失敗 0 件\n"));
-    QImage tiles(QString::fromStdString((in / "tiles.BMP").string()));
+    QImage tiles(QString::fromStdString((in / "tiles.bmp").string()));
     EXPECT_EQ(tiles.pixel(0, 0), qRgb(245, 235, 55));
+    EXPECT_FALSE(std::filesystem::exists(in / "tiles.BMP"));
 }
 
 TEST_F(TintaBatchTest, BadArgumentsAndMissingModulesGiveStatusTwo) {

@@ -66,6 +66,13 @@ class FakeServices : public FilterPort,
         return {lister(folder, mask), listingProblem};
     }
 
+    int existingOutputs = 0;  // what CountExistingOutputs answers
+    int existingCounts = 0;   // how often it was asked
+    int CountExistingOutputs(const BatchJob&) override {
+        ++existingCounts;
+        return existingOutputs;
+    }
+
     std::vector<BatchJob> jobs;
     std::function<void(int index)> beforeFile;  // called before each file's progress
     QStringList failures;
@@ -104,6 +111,15 @@ class FakeServices : public FilterPort,
             return std::nullopt;
         }
         return folder;
+    }
+
+    // The answer to the question about existing outputs (nothing: キャンセル),
+    // and the counts it was asked with.
+    std::optional<ExistingOutputs> existingAnswer = ExistingOutputs::kReplace;
+    std::vector<int> existingQuestions;
+    std::optional<ExistingOutputs> AskAboutExistingOutputs(QWidget*, int count) override {
+        existingQuestions.push_back(count);
+        return existingAnswer;
     }
 
     // HelpPort

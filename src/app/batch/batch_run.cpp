@@ -8,6 +8,7 @@
 #include "batch_texts.h"
 #include "output_path.h"
 #include "pipelined_run.h"
+#include "planned_save.h"
 #include "run_resources.h"
 
 namespace tinta {
@@ -18,12 +19,29 @@ bool StopRequested(const RunOptions& options) {
     return options.stop != nullptr && options.stop->load(std::memory_order_relaxed);
 }
 
+// One planned entry that writes: load, edging when asked, FilterProc, and
+// the save the plan asks for.
+FileResult ProcessPlanned(const RunPlan& plan, const PlannedEntry& entry,
+                          const BatchSettings& settings, FilterHost& host, DibBuffer& buffer,
+                          const ImageFileSteps& steps, bool& skipped) {
+    PreparedImage prepared =
+        LoadStep(entry.inputPath, settings.edging, settings.loadLimits, buffer, steps);
+    if (!prepared.image) {
+        return prepared.failure;
+    }
+    if (FileResult filtered = FilterStep(*prepared.image, host);
+        filtered.status != FileStatus::kWritten) {
+        return filtered;
+    }
+    return PlannedSaveStep(plan, entry, *prepared.image, buffer, steps, skipped);
+}
+
 // Every step on the calling thread, one file after the other.
-BatchReport SequentialRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                          FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+BatchReport SequentialRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                          BatchObserver& observer, const ImageFileSteps& steps,
                           const RunOptions& options) {
     BatchReport report;
-    const int count = static_cast<int>(names.size());
+    const int count = static_cast<int>(plan.entries.size());
     report.entries = count;
     observer.Progress(0, count);
     DibBuffer buffer;
@@ -33,18 +51,20 @@ BatchReport SequentialRun(const std::vector<std::string>& names, const BatchSett
             report.notProcessed = count - i;
             break;
         }
-        const std::string& name = names[static_cast<size_t>(i)];
+        const PlannedEntry& entry = plan.entries[static_cast<size_t>(i)];
+        const std::string& name = entry.name;
         observer.FileStarting(i, count, name);
-        if (PassedOverAsFolder(name, settings.inputFolder)) {
+        if (entry.outcome == PlannedOutcome::kFolder) {
             ++report.folders;
+        } else if (entry.outcome == PlannedOutcome::kSkipped) {
+            ++report.skipped;
+        } else if (!WillWrite(entry.outcome)) {
+            report.failures.push_back({name, entry.reason});
         } else {
             FileResult result;
+            bool skippedAtSave = false;
             try {
-                const std::string inputPath = JoinPath(settings.inputFolder, name);
-                const std::string outputPath =
-                    JoinPath(settings.outputFolder, OutputFileName(name, settings.formatText));
-                result = ProcessFile(inputPath, outputPath, settings.edging, settings.loadLimits,
-                                     host, buffer, steps);
+                result = ProcessPlanned(plan, entry, settings, host, buffer, steps, skippedAtSave);
             } catch (const std::bad_alloc&) {
                 observer.OutOfMemory();
                 report.outOfMemory = true;
@@ -54,7 +74,9 @@ BatchReport SequentialRun(const std::vector<std::string>& names, const BatchSett
             } catch (const std::exception& error) {
                 result = {FileStatus::kNotWritten, NotWrittenReason(error.what())};
             }
-            if (result.status == FileStatus::kWritten) {
+            if (skippedAtSave) {
+                ++report.skipped;
+            } else if (result.status == FileStatus::kWritten) {
                 ++report.written;
             } else {
                 report.failures.push_back({name, result.reason});
@@ -75,14 +97,21 @@ bool PassedOverAsFolder(const std::string& entry, const std::string& inputFolder
            !std::filesystem::is_regular_file(JoinPath(inputFolder, entry), error);
 }
 
-BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+BatchReport BatchRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                     BatchObserver& observer, const ImageFileSteps& steps,
                      const RunOptions& options) {
     const PixelBlockReuse reuse;
     if (options.jobs <= 1) {
-        return SequentialRun(names, settings, host, observer, steps, options);
+        return SequentialRun(plan, settings, host, observer, steps, options);
     }
-    return PipelinedRun(names, settings, host, observer, steps, options);
+    return PipelinedRun(plan, settings, host, observer, steps, options);
+}
+
+BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
+                     FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+                     const RunOptions& options) {
+    return BatchRun(PlanRun(names, settings, ExistingPolicy::kReplace), settings, host, observer,
+                    steps, options);
 }
 
 std::vector<std::string> FailureLines(const BatchReport& report) {
@@ -96,6 +125,9 @@ std::vector<std::string> FailureLines(const BatchReport& report) {
 std::string SummaryLine(const BatchReport& report) {
     std::string line = "書き込み " + std::to_string(report.written) + " 件、失敗 " +
                        std::to_string(report.failures.size()) + " 件";
+    if (report.skipped > 0) {
+        line += "、スキップ " + std::to_string(report.skipped) + " 件";
+    }
     if (report.folders > 0) {
         line += "、フォルダー " + std::to_string(report.folders) + " 件";
     }

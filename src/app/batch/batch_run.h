@@ -12,6 +12,7 @@
 
 #include "app/batch/file_steps.h"
 #include "filterhost/filter_host.h"
+#include "run_plan.h"
 
 namespace tinta {
 
@@ -45,6 +46,7 @@ struct BatchReport {
     int entries = 0;  // list entries, folder entries included
     int written = 0;  // files written
     int folders = 0;  // "[name]" entries passed over
+    int skipped = 0;  // outputs that existed and were kept (--existing skip)
     std::vector<FileFailure> failures;
     bool outOfMemory = false;  // the run stopped there
     bool stopped = false;      // the run was stopped on request
@@ -74,13 +76,22 @@ class BatchObserver {
     virtual void Waiting() {}
 };
 
-// The Run command over names (the input-file list, folder entries
-// included). Folder entries are passed over; every file that produced no
-// output is in the report with its reason, in list order. FilterProc runs
-// on the calling thread only, one file at a time in list order; the
-// outputs and the report do not depend on options.jobs. Running out of
-// memory reports once through the observer and ends the run; the final
-// progress and the report still follow.
+// The Run command over a plan (see run_plan.h). Entries the plan writes
+// are loaded, filtered and saved to their planned output (SavePlanned);
+// folder entries are passed over, skipped entries counted, and entries the
+// plan cannot write (clashes, missing files, folders that cannot be made)
+// fail with the plan's reason without being loaded. Every file that
+// produced no output is in the report with its reason, in list order.
+// FilterProc runs on the calling thread only, one file at a time in list
+// order; the outputs and the report do not depend on options.jobs. Running
+// out of memory reports once through the observer and ends the run; the
+// final progress and the report still follow.
+BatchReport BatchRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                     BatchObserver& observer, const ImageFileSteps& steps = {},
+                     const RunOptions& options = {});
+
+// BatchRun over the plan of names (the input-file list, folder entries
+// included) with existing outputs replaced.
 BatchReport BatchRun(const std::vector<std::string>& names, const BatchSettings& settings,
                      FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps = {},
                      const RunOptions& options = {});

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "batch_texts.h"
-#include "output_path.h"
+#include "planned_save.h"
 
 namespace tinta {
 namespace {
@@ -29,10 +29,10 @@ enum class Stage {
 };
 
 struct Entry {
-    std::string inputPath;
-    std::string outputPath;
+    const PlannedEntry* planned = nullptr;
     Stage stage = Stage::kWaiting;
     bool folder = false;
+    bool skipped = false;  // counted as skipped (planned, or its name taken at save)
     bool outOfMemory = false;
     WorkImagePtr image;
     uint64_t bytes = 0;
@@ -49,29 +49,39 @@ std::string NormalPath(const std::string& path) {
 
 class Pipeline {
   public:
-    Pipeline(const std::vector<std::string>& names, const BatchSettings& settings, FilterHost& host,
+    Pipeline(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
              BatchObserver& observer, const ImageFileSteps& steps, const RunOptions& options)
-        : names_(names),
+        : plan_(plan),
           settings_(settings),
           host_(host),
           observer_(observer),
           steps_(steps),
           options_(options),
-          entries_(names.size()) {
-        std::vector<std::string> outputs;
-        for (size_t i = 0; i < names.size(); ++i) {
+          entries_(plan.entries.size()) {
+        // The names an entry may write: its planned output and, under
+        // rename, the plain name too (a name free at planning may be taken
+        // at saving, and the next number is then used).
+        std::vector<std::vector<std::string>> outputs;
+        for (size_t i = 0; i < plan.entries.size(); ++i) {
+            const PlannedEntry& planned = plan.entries[i];
             Entry& entry = entries_[i];
-            entry.inputPath = JoinPath(settings.inputFolder, names[i]);
-            entry.outputPath =
-                JoinPath(settings.outputFolder, OutputFileName(names[i], settings.formatText));
-            const std::string input = NormalPath(entry.inputPath);
-            for (size_t j = i; j-- > 0;) {
-                if (outputs[j] == input) {
-                    entry.waitsFor = static_cast<int>(j);
-                    break;
+            entry.planned = &planned;
+            const std::string input = NormalPath(planned.inputPath);
+            for (size_t j = i; j-- > 0 && entry.waitsFor < 0;) {
+                for (const std::string& output : outputs[j]) {
+                    if (output == input) {
+                        entry.waitsFor = static_cast<int>(j);
+                        break;
+                    }
                 }
             }
-            outputs.push_back(NormalPath(entry.outputPath));
+            std::vector<std::string>& written = outputs.emplace_back();
+            if (WillWrite(planned.outcome)) {
+                written.push_back(NormalPath(planned.outputPath));
+                if (!planned.baseName.empty()) {
+                    written.push_back(NormalPath(planned.baseName));
+                }
+            }
         }
     }
 
@@ -143,13 +153,17 @@ class Pipeline {
 
     void Load(size_t index, DibBuffer& buffer) {
         Entry& entry = entries_[index];
-        const bool folder = PassedOverAsFolder(names_[index], settings_.inputFolder);
+        const PlannedEntry& planned = *entry.planned;
+        const bool folder = planned.outcome == PlannedOutcome::kFolder;
+        const bool skipped = planned.outcome == PlannedOutcome::kSkipped;
         PreparedImage prepared;
         bool outOfMemory = false;
-        if (!folder) {
+        if (!folder && !skipped && !WillWrite(planned.outcome)) {
+            prepared.failure = {FileStatus::kNotWritten, planned.reason};
+        } else if (!folder && !skipped) {
             try {
-                prepared = LoadStep(entry.inputPath, settings_.edging, settings_.loadLimits, buffer,
-                                    steps_);
+                prepared = LoadStep(planned.inputPath, settings_.edging, settings_.loadLimits,
+                                    buffer, steps_);
             } catch (const std::bad_alloc&) {
                 outOfMemory = true;
                 prepared.failure = {FileStatus::kNotLoaded, kOutOfMemoryReason};
@@ -159,6 +173,7 @@ class Pipeline {
         }
         const std::lock_guard lock(mutex_);
         entry.folder = folder;
+        entry.skipped = skipped;
         entry.outOfMemory = outOfMemory;
         if (outOfMemory) {
             StopForMemory();
@@ -182,8 +197,9 @@ class Pipeline {
         Entry& entry = entries_[index];
         FileResult result;
         bool outOfMemory = false;
+        bool skipped = false;
         try {
-            result = SaveStep(*entry.image, entry.outputPath, buffer, steps_);
+            result = PlannedSaveStep(plan_, *entry.planned, *entry.image, buffer, steps_, skipped);
         } catch (const std::bad_alloc&) {
             outOfMemory = true;
             result = {FileStatus::kNotWritten, kOutOfMemoryReason};
@@ -193,6 +209,7 @@ class Pipeline {
         entry.image.reset();
         const std::lock_guard lock(mutex_);
         entry.outOfMemory = outOfMemory;
+        entry.skipped = skipped;
         if (outOfMemory) {
             StopForMemory();
         }
@@ -271,7 +288,7 @@ class Pipeline {
     void FilterInOrder() {
         const int count = static_cast<int>(entries_.size());
         for (size_t index = 0; index < entries_.size(); ++index) {
-            observer_.FileStarting(static_cast<int>(index), count, names_[index]);
+            observer_.FileStarting(static_cast<int>(index), count, entries_[index].planned->name);
             std::unique_lock lock(mutex_);
             if (!WaitForEntry(lock, index)) {
                 break;
@@ -352,16 +369,18 @@ class Pipeline {
                 ++report.notProcessed;
             } else if (entry.folder) {
                 ++report.folders;
+            } else if (entry.skipped) {
+                ++report.skipped;
             } else if (entry.result.status == FileStatus::kWritten) {
                 ++report.written;
             } else {
-                report.failures.push_back({names_[i], entry.result.reason});
+                report.failures.push_back({entry.planned->name, entry.result.reason});
             }
         }
         return report;
     }
 
-    const std::vector<std::string>& names_;
+    const RunPlan& plan_;
     const BatchSettings& settings_;
     FilterHost& host_;
     BatchObserver& observer_;
@@ -392,10 +411,10 @@ class Pipeline {
 
 }  // namespace
 
-BatchReport PipelinedRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                         FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+BatchReport PipelinedRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                         BatchObserver& observer, const ImageFileSteps& steps,
                          const RunOptions& options) {
-    Pipeline pipeline(names, settings, host, observer, steps, options);
+    Pipeline pipeline(plan, settings, host, observer, steps, options);
     return pipeline.Run();
 }
 

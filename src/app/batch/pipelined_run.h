@@ -13,8 +13,8 @@ namespace tinta {
 // BatchRun for options.jobs of 2 and more. Pictures loaded or waiting never
 // number more than jobs + 2, and new loads wait while those held take more
 // than the memory budget (one picture is always allowed).
-BatchReport PipelinedRun(const std::vector<std::string>& names, const BatchSettings& settings,
-                         FilterHost& host, BatchObserver& observer, const ImageFileSteps& steps,
+BatchReport PipelinedRun(const RunPlan& plan, const BatchSettings& settings, FilterHost& host,
+                         BatchObserver& observer, const ImageFileSteps& steps,
                          const RunOptions& options);
 
 }  // namespace tinta

@@ -43,6 +43,13 @@ class FormatPort {
     virtual OfferedFormats ListFormats() = 0;
 };
 
+// What a run does with output files that already exist.
+enum class ExistingOutputs {
+    kReplace,  // write over them
+    kSkip,     // keep them and skip their entries
+    kRename,   // write under the first free "name (2).EXT", ...
+};
+
 // Folders and names here are file-name text (file_name_text.h): they give
 // back the bytes of names that are not UTF-8.
 struct BatchJob {
@@ -52,6 +59,7 @@ struct BatchJob {
     QString formatText;  // "*.TGA", ...
     bool edging = false;
     std::optional<uint64_t> maxPixels;  // the profile's pixel limit; default when absent
+    ExistingOutputs existing = ExistingOutputs::kReplace;
 };
 
 struct InputListing {
@@ -72,6 +80,8 @@ class BatchPort {
     // The files of folder that match mask, "[name]" for matching subfolders;
     // no names when the folder cannot be read.
     virtual InputListing ListInputFiles(const QString& folder, const QString& mask) = 0;
+    // How many entries of the job have an output name that is already a file.
+    virtual int CountExistingOutputs(const BatchJob& job) = 0;
     // Processes every entry of the job, calling progress(n) when n entries
     // are finished. Events of the calling thread are processed meanwhile.
     virtual BatchOutcome RunBatch(const BatchJob& job,
@@ -91,6 +101,9 @@ class UserInteraction {
     // when the user cancels.
     virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& prompt,
                                                 const QString& preselected) = 0;
+    // Asks what to do with count existing output files: 上書き, スキップ,
+    // 別名で保存, or nothing for キャンセル.
+    virtual std::optional<ExistingOutputs> AskAboutExistingOutputs(QWidget* owner, int count) = 0;
 };
 
 class HelpPort {

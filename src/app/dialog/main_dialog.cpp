@@ -21,6 +21,7 @@
 #include "app/dialog/dialog_template.h"
 #include "app/dialog/dialog_texts.h"
 #include "app/dialog/dialog_units.h"
+#include "app/dialog/existing_outputs_question.h"
 #include "app/dialog/file_name_text.h"
 #include "app/dialog/help_messages.h"
 #include "app/dialog/preview_command.h"
@@ -261,6 +262,11 @@ void MainDialog::BatchRun() {
     job.formatText = outputFormatList_->itemText(outputFormatList_->currentIndex());
     job.edging = edgingFlag_;
     job.maxPixels = ReadMaxPixelsSetting();
+    const std::optional<ExistingOutputs> existing = ChooseExistingOutputs(services_, this, job);
+    if (!existing) {
+        return;
+    }
+    job.existing = *existing;
 
     // A range of 0 .. 0 would make the bar a busy indicator.
     progressBar_->setRange(0, std::max(count, 1));

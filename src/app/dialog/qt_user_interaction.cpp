@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/dialog/dialog_texts.h"
+#include "app/dialog/existing_outputs_question.h"
 #include "app/dialog/file_name_text.h"
 
 namespace tinta {
@@ -41,6 +43,33 @@ std::optional<QString> QtUserInteraction::ChooseFolder(QWidget* owner, const QSt
         return std::nullopt;
     }
     return FileNameText(QFile::encodeName(folder).toStdString());
+}
+
+std::optional<ExistingOutputs> QtUserInteraction::AskAboutExistingOutputs(QWidget* owner,
+                                                                          int count) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(ui::kMessageCaption),
+                    ExistingOutputsQuestion(count), QMessageBox::NoButton, owner);
+    QPushButton* replace =
+        box.addButton(QString::fromUtf8(ui::kReplaceChoice), QMessageBox::AcceptRole);
+    QPushButton* skip = box.addButton(QString::fromUtf8(ui::kSkipChoice), QMessageBox::AcceptRole);
+    QPushButton* rename =
+        box.addButton(QString::fromUtf8(ui::kRenameChoice), QMessageBox::AcceptRole);
+    QPushButton* cancel =
+        box.addButton(QString::fromUtf8(ui::kCancelChoice), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    const QAbstractButton* chosen = box.clickedButton();
+    if (chosen == replace) {
+        return ExistingOutputs::kReplace;
+    }
+    if (chosen == skip) {
+        return ExistingOutputs::kSkip;
+    }
+    if (chosen == rename) {
+        return ExistingOutputs::kRename;
+    }
+    return std::nullopt;
 }
 
 }  // namespace tinta

@@ -10,6 +10,7 @@ class QtUserInteraction : public UserInteraction {
     void ShowMessage(QWidget* owner, const QString& text, const QString& details) override;
     std::optional<QString> ChooseFolder(QWidget* owner, const QString& prompt,
                                         const QString& preselected) override;
+    std::optional<ExistingOutputs> AskAboutExistingOutputs(QWidget* owner, int count) override;
 };
 
 }  // namespace tinta

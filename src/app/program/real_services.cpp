@@ -7,6 +7,7 @@
 #include "app/batch/batch_run.h"
 #include "app/batch/batch_texts.h"
 #include "app/batch/input_file_list.h"
+#include "app/batch/run_plan.h"
 #include "app/batch/run_resources.h"
 #include "app/dialog/file_name_text.h"
 #include "imagefiles/format_lists.h"
@@ -48,6 +49,39 @@ class ProgressForwarder : public BatchObserver {
     UserInteraction& user_;
 };
 
+std::vector<std::string> JobNames(const BatchJob& job) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(job.names.size()));
+    for (const QString& name : job.names) {
+        names.push_back(FileNameBytes(name));
+    }
+    return names;
+}
+
+BatchSettings JobSettings(const BatchJob& job) {
+    BatchSettings settings;
+    settings.inputFolder = FileNameBytes(job.inputFolder);
+    settings.outputFolder = FileNameBytes(job.outputFolder);
+    settings.formatText = job.formatText.toStdString();
+    settings.edging = job.edging;
+    if (job.maxPixels) {
+        settings.loadLimits.maxPixels = *job.maxPixels;
+    }
+    return settings;
+}
+
+ExistingPolicy PolicyOf(ExistingOutputs existing) {
+    switch (existing) {
+        case ExistingOutputs::kSkip:
+            return ExistingPolicy::kSkip;
+        case ExistingOutputs::kRename:
+            return ExistingPolicy::kRename;
+        case ExistingOutputs::kReplace:
+            break;
+    }
+    return ExistingPolicy::kReplace;
+}
+
 }  // namespace
 
 void DialogHostMessages::Show(const std::string& text) {
@@ -87,32 +121,26 @@ InputListing CoreBatchPort::ListInputFiles(const QString& folder, const QString&
     return listing;
 }
 
+int CoreBatchPort::CountExistingOutputs(const BatchJob& job) {
+    return tinta::CountExistingOutputs(
+        PlanRun(JobNames(job), JobSettings(job), ExistingPolicy::kReplace));
+}
+
 BatchOutcome CoreBatchPort::RunBatch(const BatchJob& job,
                                      const std::function<void(int filesDone)>& progress) {
-    std::vector<std::string> names;
-    names.reserve(static_cast<size_t>(job.names.size()));
-    for (const QString& name : job.names) {
-        names.push_back(FileNameBytes(name));
-    }
-    BatchSettings settings;
-    settings.inputFolder = FileNameBytes(job.inputFolder);
-    settings.outputFolder = FileNameBytes(job.outputFolder);
-    settings.formatText = job.formatText.toStdString();
-    settings.edging = job.edging;
-    if (job.maxPixels) {
-        settings.loadLimits.maxPixels = *job.maxPixels;
-    }
+    const BatchSettings settings = JobSettings(job);
+    const RunPlan plan = PlanRun(JobNames(job), settings, PolicyOf(job.existing));
     RunOptions options;
     options.jobs = jobs_ > 0 ? jobs_ : DefaultJobs();
     options.memoryBudget = DefaultMemoryBudget();
     stop_.store(false);
     options.stop = &stop_;
     ProgressForwarder observer(progress, user_);
-    const BatchReport report = BatchRun(names, settings, host_, observer, {}, options);
+    const BatchReport report = BatchRun(plan, settings, host_, observer, {}, options);
 
     BatchOutcome outcome;
     outcome.stopped = report.stopped;
-    if (!report.failures.empty() || report.stopped) {
+    if (!report.failures.empty() || report.skipped > 0 || report.stopped) {
         outcome.failures.append(FromUtf8(SummaryLine(report)));
         for (const std::string& line : FailureLines(report)) {
             outcome.failures.append(DisplayName(FileNameText(line)));

@@ -40,6 +40,7 @@ class CoreBatchPort : public BatchPort {
   public:
     CoreBatchPort(FilterHost& host, UserInteraction& user) : host_(host), user_(user) {}
     InputListing ListInputFiles(const QString& folder, const QString& mask) override;
+    int CountExistingOutputs(const BatchJob& job) override;
     BatchOutcome RunBatch(const BatchJob& job,
                           const std::function<void(int filesDone)>& progress) override;
     void StopBatch() override;

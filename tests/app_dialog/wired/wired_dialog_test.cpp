@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
 #include <QSettings>
@@ -204,6 +205,55 @@ TEST_F(WiredDialogTest, UnreadableInputFolderGivesAnEmptyListAndAMessage) {
     EXPECT_TRUE(Items(kIdInputFileList).isEmpty());
     ASSERT_FALSE(fake_.messages.empty());
     EXPECT_TRUE(fake_.messages.back().text.contains("gone"));
+}
+
+TEST_F(WiredDialogTest, ExistingOutputsAreReplacedSkippedOrRenamedAsAnswered) {
+    WritePicture("in/red.png", QColor(255, 0, 0));
+    WritePicture("in/green.png", QColor(0, 255, 0));
+    MainDialog& dialog = OpenWired();
+    fake_.folderAnswers = {QDir::current().filePath("in"), QDir::current().filePath("out")};
+    Get<QPushButton>(kIdChooseInputFolder)->click();
+    Get<QPushButton>(kIdChooseOutputFolder)->click();
+    auto* mask = Get<QComboBox>(kIdInputMask);
+    mask->setCurrentIndex(mask->findText("*.PNG"));
+    auto* format = Get<QComboBox>(kIdOutputFormat);
+    format->setCurrentIndex(format->findText("*.BMP"));
+    SelectFilter("色反転");
+    dialog.show();
+
+    const auto keep = [](const char* path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("earlier result");
+    };
+    keep("out/red.BMP");
+
+    fake_.existingAnswer = ExistingOutputs::kSkip;
+    Get<QPushButton>(kIdRun)->click();
+    EXPECT_EQ(fake_.existingQuestions, std::vector<int>({1}));
+    EXPECT_EQ(QFileInfo("out/red.BMP").size(), 14);
+    EXPECT_FALSE(QImage("out/green.BMP").isNull());
+    EXPECT_TRUE(fake_.messages.back().details.contains("スキップ 1 件"))
+        << fake_.messages.back().details.toStdString();
+
+    fake_.existingAnswer = ExistingOutputs::kRename;
+    Get<QPushButton>(kIdRun)->click();
+    EXPECT_EQ(fake_.existingQuestions, std::vector<int>({1, 2}));
+    EXPECT_EQ(QFileInfo("out/red.BMP").size(), 14);
+    EXPECT_EQ(QImage("out/red (2).BMP").pixelColor(0, 0), QColor(0, 255, 255));
+    EXPECT_FALSE(QImage("out/green (2).BMP").isNull());
+
+    fake_.existingAnswer = ExistingOutputs::kReplace;
+    Get<QPushButton>(kIdRun)->click();
+    EXPECT_EQ(QImage("out/red.BMP").pixelColor(0, 0), QColor(0, 255, 255));
+
+    fake_.existingAnswer = std::nullopt;
+    keep("out/red.BMP");
+    const size_t messages = fake_.messages.size();
+    Get<QPushButton>(kIdRun)->click();
+    EXPECT_EQ(QFileInfo("out/red.BMP").size(), 14);
+    EXPECT_EQ(fake_.messages.size(), messages);
+    EXPECT_EQ(QDir("out").entryList(QDir::Files).size(), 4);
 }
 
 }  // namespace

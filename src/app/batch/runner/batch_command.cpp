@@ -2,18 +2,24 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iostream>
 #include <optional>
 
 #include "app/batch/batch_run.h"
 #include "app/batch/batch_texts.h"
 #include "app/batch/input_file_list.h"
+#include "app/batch/name_list_file.h"
 #include "app/batch/output_path.h"
+#include "app/batch/recursive_listing.h"
+#include "app/batch/run_plan.h"
 #include "app/batch/run_resources.h"
 #include "console_output.h"
 #include "filterhost/filter_host.h"
 #include "filterhost/module_folders.h"
 #include "imagefiles/format_lists.h"
 #include "install_layout.h"
+#include "plan_printout.h"
 #include "runner_options.h"
 #include "workimage/trace.h"
 
@@ -94,10 +100,38 @@ class TraceToStream {
     TraceSink previous_;
 };
 
+// The entries of the run: the names of --files-from, the folder tree under
+// --recursive, or the input-file list of the folder and mask.
+InputFileList ListEntries(const RunnerOptions& options, const std::string& mask, std::istream& in) {
+    InputFileList list;
+    const NameSeparator separator =
+        options.nulSeparated ? NameSeparator::kNul : NameSeparator::kNewline;
+    if (options.filesFrom == "-") {
+        list.names = ReadNameList(in, separator);
+    } else if (options.filesFrom) {
+        std::ifstream file(*options.filesFrom, std::ios::binary);
+        if (!file) {
+            list.error = "一覧「" + *options.filesFrom + "」を読み込めません";
+        } else {
+            list.names = ReadNameList(file, separator);
+        }
+    } else if (options.recursive) {
+        list = ListInputTree(options.inputFolder, mask, options.outputFolder);
+    } else {
+        list = ListInputFiles(options.inputFolder, mask);
+    }
+    return list;
+}
+
 }  // namespace
 
 int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                     bool terminal, const StopRequest* stop) {
+    return RunBatchCommand(arguments, std::cin, out, err, terminal, stop);
+}
+
+int RunBatchCommand(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+                    std::ostream& err, bool terminal, const StopRequest* stop) {
     const ParsedArguments parsed = ParseRunnerArguments(arguments);
     if (!parsed.error.empty()) {
         err << parsed.error << '\n' << kRunnerUsage;
@@ -134,11 +168,12 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
             err << "フィルター「" << *options.filter << "」が見つかりません\n";
             return kExitUnusable;
         }
-        if (index != host.SelectedIndex()) {
+        if (index != host.SelectedIndex() && !options.dryRun) {
             host.SelectFilter(index);
         }
     }
-    if (!host.Module().IsLoaded()) {
+    // A dry run calls no module; it only checks that the one asked for is there.
+    if (!options.dryRun && !host.Module().IsLoaded()) {
         err << "フィルターモジュールを読み込めませんでした(";
         for (size_t i = 0; i < host.SearchFolders().size(); ++i) {
             err << (i == 0 ? "" : ", ") << host.SearchFolders()[i];
@@ -164,10 +199,19 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     }
     settings.formatText = *format;
 
-    const InputFileList list = ListInputFiles(settings.inputFolder, mask);
+    const InputFileList list = ListEntries(options, mask, in);
     if (!list.error.empty()) {
         err << list.error << '\n';
         return kExitUnusable;
+    }
+    const RunPlan plan = PlanRun(list.names, settings, options.existing);
+    if (options.dryRun) {
+        PrintPlan(plan, out);
+        out << std::flush;
+        if (!options.quiet) {
+            err << PlanSummaryLine(plan) << '\n' << std::flush;
+        }
+        return PlanWritesEveryFile(plan) ? kExitAllWritten : kExitSomeFailed;
     }
 
     ConsoleProgress progress(err, options.quiet ? ConsoleProgress::Style::kSilent
@@ -177,7 +221,7 @@ int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out
     run.jobs = options.jobs.value_or(DefaultJobs());
     run.memoryBudget = options.memoryBytes.value_or(DefaultMemoryBudget());
     run.stop = stop != nullptr ? &stop->requested : nullptr;
-    const BatchReport report = BatchRun(list.names, settings, host, progress, {}, run);
+    const BatchReport report = BatchRun(plan, settings, host, progress, {}, run);
     progress.Finish();
     if (!options.quiet || report.stopped) {
         err << (report.stopped ? kStoppedMessage : kDoneMessage) << '\n'

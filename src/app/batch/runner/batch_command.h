@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,7 +23,11 @@ struct StopRequest {
 };
 
 // terminal: err is a terminal, so progress is drawn as a bar. stop, when
-// given, stops the run once requested is set.
+// given, stops the run once requested is set. in: standard input, read for
+// "--files-from -".
+int RunBatchCommand(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+                    std::ostream& err, bool terminal, const StopRequest* stop = nullptr);
+// The same with the process's standard input.
 int RunBatchCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                     bool terminal, const StopRequest* stop = nullptr);
 

@@ -11,7 +11,8 @@ const char* const kRunnerUsage =
     "使い方: tinta_batch [--input DIR] [--mask MASK] [--filter TITLE] [--edging]\n"
     "                   [--output DIR] [--format FMT] [--list-filters] [--list-formats]\n"
     "                   [--max-pixels N] [--jobs N] [--memory SIZE]\n"
-    "                   [--verbose] [--quiet] [--version]\n"
+    "                   [--existing replace|skip|rename] [--dry-run] [--recursive]\n"
+    "                   [--files-from FILE [--null]] [--verbose] [--quiet] [--version]\n"
     "  --input DIR      入力フォルダー (既定 ./)\n"
     "  --mask MASK      入力形式 (例 *.PNG; 既定は一覧の先頭)\n"
     "  --filter TITLE   フィルターの名前またはファイル名 (既定は一覧の先頭)\n"
@@ -21,6 +22,13 @@ const char* const kRunnerUsage =
     "  --max-pixels N   読み込む画像の画素数の上限 (既定 268435456、最大 1073741824)\n"
     "  --jobs N         同時に読み書きするファイルの数 (既定は使えるCPUの数)\n"
     "  --memory SIZE    読み込んだ画像が使うメモリの上限 (例 512M, 2G; 既定は物理メモリの1/4)\n"
+    "  --existing POLICY 出力先に同じ名前のファイルがあるとき: replace 上書き (既定),\n"
+    "                   skip 残してスキップ, rename 「名前 (2).拡張子」などの空いた名前で保存\n"
+    "  --dry-run        何も読み書きせず、各ファイルの予定 (入力, 出力, 結果) を表示する\n"
+    "  --recursive      下位フォルダーもたどり、同じ相対フォルダーに出力する\n"
+    "  --files-from FILE ファイル名の一覧 (1 行に 1 つ; - は標準入力) を入力フォルダーの\n"
+    "                   一覧と入力形式の代わりに使う\n"
+    "  --null           一覧の名前を改行ではなく NUL 文字で区切る\n"
     "  --list-filters   モジュールフォルダーのフィルターを表示する\n"
     "  --list-formats   入力形式と出力形式を表示する\n"
     "  --verbose        診断メッセージを表示する\n"
@@ -28,8 +36,8 @@ const char* const kRunnerUsage =
     "  --version        版を表示する\n"
     "モジュールフォルダー: ./tinta/, インストール先の lib/tinta_dn_quor/tinta/,\n"
     "  $XDG_DATA_HOME/tinta_dn_quor/tinta/ (既定 ~/.local/share/tinta_dn_quor/tinta/)\n"
-    "終了コード: 0 すべて書き込み, 1 失敗あり, 2 引数の誤りまたはフィルターなし,\n"
-    "            130 SIGINT で中止, 143 SIGTERM で中止\n";
+    "終了コード: 0 すべて書き込み (--dry-run: すべて書き込む予定), 1 失敗あり,\n"
+    "            2 引数の誤りまたはフィルターなし, 130 SIGINT で中止, 143 SIGTERM で中止\n";
 
 namespace {
 
@@ -133,6 +141,26 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
             understood = options.memoryBytes.has_value();
         } else if (name == "--edging") {
             understood = flag(options.edging);
+        } else if (name == "--existing") {
+            std::string policy;
+            understood = text(policy);
+            if (policy == "replace") {
+                options.existing = ExistingPolicy::kReplace;
+            } else if (policy == "skip") {
+                options.existing = ExistingPolicy::kSkip;
+            } else if (policy == "rename") {
+                options.existing = ExistingPolicy::kRename;
+            } else {
+                understood = false;
+            }
+        } else if (name == "--dry-run") {
+            understood = flag(options.dryRun);
+        } else if (name == "--recursive") {
+            understood = flag(options.recursive);
+        } else if (name == "--files-from") {
+            understood = text(options.filesFrom);
+        } else if (name == "--null") {
+            understood = flag(options.nulSeparated);
         } else if (name == "--list-filters") {
             understood = flag(options.listFilters);
         } else if (name == "--list-formats") {
@@ -156,6 +184,10 @@ ParsedArguments ParseRunnerArguments(const std::vector<std::string>& arguments) 
     }
     if (options.verbose && options.quiet) {
         parsed.error = "--verbose と --quiet は同時に指定できません";
+    } else if (options.filesFrom && (options.mask || options.recursive)) {
+        parsed.error = "--files-from は --mask や --recursive と同時に指定できません";
+    } else if (options.nulSeparated && !options.filesFrom) {
+        parsed.error = "--null は --files-from と共に指定してください";
     }
     return parsed;
 }
