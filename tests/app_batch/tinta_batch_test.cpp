@@ -13,7 +13,7 @@
 
 #include "app/batch/runner/console_output.h"
 #include "app/batch/runner/runner_options.h"
-#include "batch_fixture.h"
+#include "batch_process.h"
 
 namespace tinta {
 namespace {
@@ -25,47 +25,19 @@ using ::testing::Not;
 using testing::ReadTgaFile;
 using testing::ScratchFolder;
 
-struct ProcessResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::ProcessResult;
+using testing::Slurp;
 
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-class TintaBatchTest : public ::testing::Test {
+// The process fixture with the sample pictures in in/.
+class TintaBatchTest : public testing::BatchProcessTest {
   protected:
-    TintaBatchTest() {
-        std::filesystem::create_directories(scratch.Path() / "in");
-        std::filesystem::create_directories(scratch.Path() / "out");
-        testing::WriteSamplePictures(scratch.Path() / "in");
-        std::filesystem::create_directories(scratch.Path() / "tinta");
-        std::filesystem::copy_file(std::string(BUNDLED_MODULE_DIR) + "invert.so",
-                                   scratch.Path() / "tinta" / "invert.so");
-    }
+    TintaBatchTest() { testing::WriteSamplePictures(scratch.Path() / "in"); }
 
     // Runs tinta_batch with arguments (shell words) in folder.
     ProcessResult Run(const std::string& arguments, const std::filesystem::path& folder) const {
-        const std::filesystem::path out = scratch.Path() / "stdout.txt";
-        const std::filesystem::path err = scratch.Path() / "stderr.txt";
-        const std::string command = "cd '" + folder.string() + "' && '" TINTA_BATCH_PROGRAM "' " +
-                                    arguments + " >'" + out.string() + "' 2>'" + err.string() +
-                                    "' </dev/null";
-        const int raw = std::system(command.c_str());
-        ProcessResult result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = Slurp(out);
-        result.err = Slurp(err);
-        return result;
+        return Shell("\"$TINTA\" " + arguments + " </dev/null", folder);
     }
-    ProcessResult Run(const std::string& arguments) const { return Run(arguments, scratch.Path()); }
-
-    ScratchFolder scratch;
+    using BatchProcessTest::Run;
 };
 
 TEST_F(TintaBatchTest, ConvertsTheMatchingFilesAndReportsTheFailureWithStatusOne) {
