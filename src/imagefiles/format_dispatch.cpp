@@ -43,41 +43,25 @@ SaveResult NotWritten(std::string reason) {
     return {false, std::move(reason)};
 }
 
-SaveResult SaveThroughQt(const WorkImage& image, const std::string& path, DibBuffer& buffer) {
+SaveResult SaveThroughQt(const WorkImage& image, const std::string& path) {
     if (FindQtEncoder(path).empty()) {
         const std::string_view extension = FileExtension(path);
         return NotWritten(extension.empty()
                               ? std::string("拡張子がないため形式を選べません")
                               : std::string(extension) + " 形式で書き出す手段がありません");
     }
-    const int64_t blockSize = DibBlockSize(image.width, image.height, 32);
-    if (blockSize < 0 || image.pixels == nullptr) {
+    if (image.pixels == nullptr || WorkImageByteCount(image.width, image.height) < 0) {
         return NotWritten("書き出す画素がありません");
     }
-    if (!buffer.Resize(static_cast<size_t>(blockSize))) {
-        return NotWritten("メモリが足りません");
-    }
-    WriteDibHeader(MakeDibHeader(image.width, image.height, 32), buffer.data());
-    if (!ConvertToDib(image, buffer.data(), buffer.size())) {
-        return NotWritten("書き出す画素がありません");
-    }
-    if (!SaveQtImage(path, buffer.data(), buffer.size())) {
+    if (!SaveQtWorkImage(path, image)) {
         return NotWritten("書き込めない場所か、形式の変換に失敗しました");
     }
     return Written();
 }
 
-}  // namespace
-
-LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
-    const bool eri = ClassifyImagePath(path) == ImageFileKind::kEri;
-    const char* const readerFailed =
-        eri ? "ERI->DIB作成失敗。ファイル名＝" : "GDI->DIB作成失敗。ファイル名＝";
-    if (std::string reason = NotAFileReason(path); !reason.empty()) {
-        return Fail(readerFailed, path, std::move(reason));
-    }
-    DibLoadResult loaded = eri ? LoadEriDib(path, buffer, limits)
-                               : LoadQtImage(path, buffer, limits, kMetafileWidth, kMetafileHeight);
+LoadedImage LoadEriWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
+    const char* const readerFailed = "ERI->DIB作成失敗。ファイル名＝";
+    DibLoadResult loaded = LoadEriDib(path, buffer, limits);
     if (!loaded) {
         return Fail(readerFailed, path, std::move(loaded.reason));
     }
@@ -95,7 +79,29 @@ LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const Load
     return {std::move(image), {}};
 }
 
-SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& buffer) {
+// Qt's pictures are 32-bit throughout: no DIB between them and the work image.
+LoadedImage LoadQtPicture(const std::string& path, const LoadLimits& limits) {
+    QtWorkImage loaded = LoadQtWorkImage(path, limits, kMetafileWidth, kMetafileHeight);
+    if (!loaded.image) {
+        return Fail(loaded.noWorkImage ? "IPLイメージ作成に失敗しました:"
+                                       : "GDI->DIB作成失敗。ファイル名＝",
+                    path, std::move(loaded.reason));
+    }
+    return {std::move(loaded.image), {}};
+}
+
+}  // namespace
+
+LoadedImage LoadWorkImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits) {
+    const bool eri = ClassifyImagePath(path) == ImageFileKind::kEri;
+    if (std::string reason = NotAFileReason(path); !reason.empty()) {
+        return Fail(eri ? "ERI->DIB作成失敗。ファイル名＝" : "GDI->DIB作成失敗。ファイル名＝", path,
+                    std::move(reason));
+    }
+    return eri ? LoadEriWorkImage(path, buffer, limits) : LoadQtPicture(path, limits);
+}
+
+SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& /*buffer*/) {
     switch (ClassifyImagePath(path)) {
         case ImageFileKind::kEri:
             return NotWritten("ERI 形式では書き出せません");
@@ -110,7 +116,7 @@ SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuf
         case ImageFileKind::kOther:
             break;
     }
-    return SaveThroughQt(image, path, buffer);
+    return SaveThroughQt(image, path);
 }
 
 }  // namespace tinta

@@ -1,7 +1,8 @@
 // Turns an image file into a work image and a work image back into a file,
-// choosing the reader or writer by the file name's last extension. The
-// pixels travel through one packed DIB in a DibBuffer that the caller keeps
-// for a whole run.
+// choosing the reader or writer by the file name's last extension. ERI
+// pictures travel through one packed DIB in a DibBuffer that the caller
+// keeps for a whole run; Qt's readers and writers work on the work image's
+// rows directly.
 #pragma once
 
 #include <string>
@@ -41,7 +42,8 @@ struct SaveResult {
 
 // Writes the image to the file (UTF-8 path): .tga through the TGA writer,
 // run-length encoded; .eri not at all; anything else through the Qt encoder
-// the extension selects, by way of a 32-bit DIB in buffer.
+// the extension selects. No writer needs the buffer today: it is the run's
+// one DIB, handed to every step so that a writer may use it.
 SaveResult SaveWorkImage(const WorkImage& image, const std::string& path, DibBuffer& buffer);
 
 }  // namespace tinta

@@ -50,11 +50,53 @@ Decoded TooLarge(const QSize& size, uint64_t maxPixels) {
             true};
 }
 
+// A work image for the picture's rows, allocated at the header's size
+// before decoding. Qt's plug-ins write straight into it when the format
+// they decode to is the work image's own; otherwise it is filled from the
+// decoded picture afterwards.
+struct RowTarget {
+    WorkImagePtr image;
+    bool filled = false;
+};
+
+// The decoder's own format when it is the work image's byte order: blue,
+// green, red, alpha (RGB32 holds 0xFF in the alpha byte).
+bool IsWorkImageFormat(QImage::Format format) {
+    return format == QImage::Format_ARGB32 || format == QImage::Format_RGB32;
+}
+
+// Reads into the target's pixel block when the plug-in accepts an image it
+// is given; the result tells whether it did.
+bool ReadInPlace(QImageReader& reader, const QSize& size, RowTarget& target, QImage& decoded) {
+    const QImage::Format format = reader.imageFormat();
+    if (!size.isValid() || !IsWorkImageFormat(format)) {
+        return reader.read(&decoded);
+    }
+    target.image = AllocIpl(size.width(), size.height(), 8);
+    if (!target.image) {
+        return reader.read(&decoded);
+    }
+    decoded = QImage(target.image->pixels, size.width(), size.height(),
+                     static_cast<qsizetype>(target.image->RowBytes()), format);
+    const bool read = reader.read(&decoded);
+    target.filled = read && decoded.constBits() == target.image->pixels && decoded.size() == size &&
+                    IsWorkImageFormat(decoded.format());
+    if (!target.filled) {
+        // The plug-in made its own picture; ours is not wanted.
+        if (decoded.constBits() == target.image->pixels) {
+            decoded = QImage();
+        }
+        target.image.reset();
+    }
+    return read;
+}
+
 // The size is taken from the header first, so that a small file describing
 // a huge picture is refused before any pixel memory is taken. Formats that
 // do not tell their size up front are held by Qt's allocation limit, set to
 // the same number of 32-bit pixels.
-Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t maxPixels) {
+Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t maxPixels,
+                    RowTarget* target) {
     QBuffer device(&data);
     device.open(QIODevice::ReadOnly);
     // Qt's limit is one process-wide setting, set once rather than per load
@@ -70,11 +112,14 @@ Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t max
     if (!reader.canRead()) {
         return {{}, CannotLoadReason(reader.errorString().toStdString())};
     }
-    if (const QSize size = reader.size(); size.isValid() && Exceeds(size, maxPixels)) {
+    const QSize size = reader.size();
+    if (size.isValid() && Exceeds(size, maxPixels)) {
         return TooLarge(size, maxPixels);
     }
     QImage decoded;
-    if (!reader.read(&decoded)) {
+    const bool read =
+        target != nullptr ? ReadInPlace(reader, size, *target, decoded) : reader.read(&decoded);
+    if (!read) {
         return {{}, CannotLoadReason(reader.errorString().toStdString())};
     }
     if (Exceeds(decoded.size(), maxPixels)) {
@@ -83,8 +128,11 @@ Decoded DecodeBytes(QByteArray& data, const QByteArray& formatHint, uint64_t max
     return {std::move(decoded), {}};
 }
 
-// The bytes are checked for completeness before they are decoded.
-Decoded DecodeExactly(const std::string& path, uint64_t maxPixels, FileBytes::MapFunction map) {
+// The bytes are checked for completeness before they are decoded. With a
+// target, a picture the plug-in wrote into it is returned as a view of the
+// target's rows.
+Decoded DecodeExactly(const std::string& path, uint64_t maxPixels, FileBytes::MapFunction map,
+                      RowTarget* target = nullptr) {
     const FileBytes bytes(path, map);
     if (bytes.data() == nullptr) {
         return {{}, CannotLoadReason(bytes.failure())};
@@ -95,15 +143,18 @@ Decoded DecodeExactly(const std::string& path, uint64_t maxPixels, FileBytes::Ma
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<qsizetype>(bytes.size()));
     const QByteArray word = QByteArray::fromStdString(LowerExtensionWord(path));
-    if (IsMetafilePath(path) && !QImageReader::supportedImageFormats().contains(word)) {
+    const bool metafile = IsMetafilePath(path);
+    if (metafile && !QImageReader::supportedImageFormats().contains(word)) {
         return {{}, CannotLoadReason(kNoMetafileReaderCause)};
     }
-    Decoded decoded = DecodeBytes(data, word, maxPixels);
-    if (decoded.picture.isNull() && !decoded.tooLarge && !IsMetafilePath(path)) {
+    // A metafile is drawn afterwards: its decoded picture is never the result.
+    RowTarget* const rows = metafile ? nullptr : target;
+    Decoded decoded = DecodeBytes(data, word, maxPixels, rows);
+    if (decoded.picture.isNull() && !decoded.tooLarge && !metafile) {
         // A file whose name does not fit its content is decoded by content.
-        decoded = DecodeBytes(data, {}, maxPixels);
+        decoded = DecodeBytes(data, {}, maxPixels, rows);
     }
-    if (decoded.picture.isNull()) {
+    if (decoded.picture.isNull() || (rows != nullptr && rows->filled)) {
         return decoded;
     }
     // Opaque pictures already hold 0xFFRRGGBB: the same bytes, no copy.
@@ -139,6 +190,28 @@ bool StoreAsDib(const QImage& picture, DibBuffer& buffer) {
     return true;
 }
 
+// Encoded in memory, then written to a temporary file beside the target
+// and renamed into place only when complete.
+bool EncodeAndWrite(const std::string& path, const QImage& picture) {
+    const std::string encoder = FindQtEncoder(path);
+    if (encoder.empty()) {
+        return false;
+    }
+    QByteArray encoded;
+    QBuffer device(&encoded);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter writer(&device, QByteArray::fromStdString(encoder));
+    if (!writer.write(picture)) {
+        return false;
+    }
+    OutputFile file;
+    if (!file.Reserve(0) || file.Open(path) != 0 ||
+        file.Write(encoded.constData(), static_cast<size_t>(encoded.size())) != 0) {
+        return false;
+    }
+    return file.Commit() == 0;
+}
+
 }  // namespace
 
 DibLoadResult LoadQtImage(const std::string& path, DibBuffer& buffer, const LoadLimits& limits,
@@ -160,6 +233,34 @@ DibLoadResult LoadQtImage(const std::string& path, DibBuffer& buffer, const Load
     return {true, {}};
 }
 
+QtWorkImage LoadQtWorkImage(const std::string& path, const LoadLimits& limits, int32_t defaultWidth,
+                            int32_t defaultHeight, FileBytes::MapFunction map) {
+    RowTarget target;
+    Decoded decoded = DecodeExactly(path, EffectiveMaxPixels(limits), map, &target);
+    if (decoded.picture.isNull()) {
+        return {nullptr, std::move(decoded.reason)};
+    }
+    if (target.filled) {
+        decoded.picture = QImage();  // a view of the work image's rows
+        return {std::move(target.image), {}};
+    }
+    QImage picture = std::move(decoded.picture);
+    if (IsMetafilePath(path)) {
+        picture = DrawAsMetafile(picture, defaultWidth, defaultHeight);
+        if (picture.isNull()) {
+            return {nullptr, CannotLoadReason(kNoWorkImageCause)};
+        }
+    }
+    WorkImagePtr image = AllocIpl(picture.width(), picture.height(), 8);
+    if (!image) {
+        return {nullptr, CannotLoadReason(kNoWorkImageCause), true};
+    }
+    for (int32_t y = 0; y < image->height; ++y) {
+        std::memcpy(image->Row(y), picture.constScanLine(y), image->RowBytes());
+    }
+    return {std::move(image), {}};
+}
+
 std::string FindQtEncoder(std::string_view path) {
     const std::string word = LowerExtensionWord(path);
     if (word.empty()) {
@@ -178,10 +279,6 @@ bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize) {
     if (!header || header->bitsPerPixel != 32) {
         return false;
     }
-    const std::string encoder = FindQtEncoder(path);
-    if (encoder.empty()) {
-        return false;
-    }
     QImage picture(header->width, header->height, QImage::Format_ARGB32);
     if (picture.isNull()) {
         return false;
@@ -192,21 +289,17 @@ bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize) {
         std::memcpy(picture.scanLine(header->height - 1 - stored),
                     rows + static_cast<size_t>(stored) * rowBytes, rowBytes);
     }
-    // Encoded in memory, then written to a temporary file beside the target
-    // and renamed into place only when complete.
-    QByteArray encoded;
-    QBuffer device(&encoded);
-    device.open(QIODevice::WriteOnly);
-    QImageWriter writer(&device, QByteArray::fromStdString(encoder));
-    if (!writer.write(picture)) {
+    return EncodeAndWrite(path, picture);
+}
+
+bool SaveQtWorkImage(const std::string& path, const WorkImage& image) {
+    if (image.pixels == nullptr || image.width < 1 || image.height < 1) {
         return false;
     }
-    OutputFile file;
-    if (!file.Reserve(0) || file.Open(path) != 0 ||
-        file.Write(encoded.constData(), static_cast<size_t>(encoded.size())) != 0) {
-        return false;
-    }
-    return file.Commit() == 0;
+    // A read-only view of the rows: the encoder reads them where they are.
+    const QImage picture(image.pixels, image.width, image.height,
+                         static_cast<qsizetype>(image.RowBytes()), QImage::Format_ARGB32);
+    return !picture.isNull() && EncodeAndWrite(path, picture);
 }
 
 }  // namespace tinta

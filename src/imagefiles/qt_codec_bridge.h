@@ -1,6 +1,6 @@
 // The bridge to Qt's image plug-ins: every file that is not ERI is decoded
-// here into a 32-bit packed DIB, and every output that is not TGA is encoded
-// here from one.
+// here, into a work image or a 32-bit packed DIB, and every output that is
+// not TGA is encoded here from one of them.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include "imagefiles/file_bytes.h"
 #include "imagefiles/load_limits.h"
 #include "imagefiles/load_reasons.h"
+#include "workimage/work_image.h"
 
 namespace tinta {
 
@@ -28,6 +29,21 @@ DibLoadResult LoadQtImage(const std::string& path, DibBuffer& buffer, const Load
                           int32_t defaultWidth, int32_t defaultHeight,
                           FileBytes::MapFunction map = FileBytes::MapWithQt);
 
+// A picture decoded by Qt straight into a work image, or none with the
+// reason; noWorkImage tells that the work image itself could not be had.
+struct QtWorkImage {
+    WorkImagePtr image;
+    std::string reason;
+    bool noWorkImage = false;
+};
+
+// The same picture as LoadQtImage gives, as a work image (top row first),
+// without the DIB between: the plug-in writes into the work image's pixel
+// block where it can, so the pixels are copied at most once.
+QtWorkImage LoadQtWorkImage(const std::string& path, const LoadLimits& limits, int32_t defaultWidth,
+                            int32_t defaultHeight,
+                            FileBytes::MapFunction map = FileBytes::MapWithQt);
+
 // Qt's name of the encoder that the path's extension selects (letter case
 // ignored), or empty when Qt has none.
 std::string FindQtEncoder(std::string_view path);
@@ -38,5 +54,8 @@ std::string FindQtEncoder(std::string_view path);
 // unwritable place, encoder error) nothing is left behind and the result is
 // false.
 bool SaveQtImage(const std::string& path, const uint8_t* dib, size_t dibSize);
+
+// The same from a work image, whose rows the encoder reads in place.
+bool SaveQtWorkImage(const std::string& path, const WorkImage& image);
 
 }  // namespace tinta

@@ -10,6 +10,7 @@
 
 #include "imagefiles/metafile_rule.h"
 #include "imagefiles/test_files.h"
+#include "support/tga_reader.h"
 #include "workimage/packed_dib.h"
 
 namespace tinta {
@@ -155,6 +156,69 @@ TEST(LoadQtImage, ReadsTheFileWhenItCannotBeMapped) {
     EXPECT_FALSE(LoadQtImage(folder / "pattern.png", fromRead, {}, 720, 540, RefuseMapping));
 }
 
+// The work image comes straight from Qt, written in place where the
+// plug-in allows: it must hold exactly the DIB path's pixels, top row
+// first, with opaque formats fully opaque.
+TEST(LoadQtWorkImage, HoldsTheDibPathsPixelsForEveryKindOfPicture) {
+    ScratchFolder folder;
+    const QImage pattern = PatternPicture(37, 23);
+    struct Case {
+        const char* name;
+        QImage picture;
+        const char* format;
+    };
+    const Case cases[] = {
+        {"alpha.png", pattern, "png"},
+        {"opaque.png", pattern.convertToFormat(QImage::Format_RGB32), "png"},
+        {"grey.png", pattern.convertToFormat(QImage::Format_Grayscale8), "png"},
+        {"indexed.png", pattern.convertToFormat(QImage::Format_Indexed8), "png"},
+        {"photo.jpg", pattern.convertToFormat(QImage::Format_RGB32), "jpeg"},
+        {"plain.bmp", pattern.convertToFormat(QImage::Format_RGB888), "bmp"},
+        {"alpha.bmp", pattern, "bmp"},
+        {"plain.ppm", pattern.convertToFormat(QImage::Format_RGB888), "ppm"},
+        {"alpha.tif", pattern, "tif"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder / c.name;
+        ASSERT_TRUE(c.picture.save(QString::fromStdString(path), c.format)) << c.name;
+        DibBuffer dib;
+        ASSERT_TRUE(LoadQtImage(path, dib, {}, 720, 540)) << c.name;
+        const QtWorkImage loaded = LoadQtWorkImage(path, {}, 720, 540);
+        ASSERT_TRUE(loaded.image) << c.name << ": " << loaded.reason;
+        ASSERT_EQ(loaded.image->width, 37) << c.name;
+        ASSERT_EQ(loaded.image->height, 23) << c.name;
+        const bool opaque = !c.picture.hasAlphaChannel();
+        int different = 0;
+        int translucent = 0;
+        for (int y = 0; y < 23; ++y) {
+            for (int x = 0; x < 37; ++x) {
+                uint32_t pixel = 0;
+                std::memcpy(&pixel, loaded.image->PixelAt(x, y), 4);
+                different += pixel != PixelAt(dib, 22 - y, x, 37);
+                translucent += opaque && (pixel >> 24) != 0xFF;
+            }
+        }
+        EXPECT_EQ(different, 0) << c.name;
+        EXPECT_EQ(translucent, 0) << c.name;
+    }
+}
+
+TEST(LoadQtWorkImage, FailsAsTheDibPathDoes) {
+    ScratchFolder folder;
+    ASSERT_TRUE(PatternPicture(40, 30).save(QString::fromStdString(folder / "big.png"), "png"));
+    const QtWorkImage tooLarge = LoadQtWorkImage(folder / "big.png", {1199}, 720, 540);
+    EXPECT_FALSE(tooLarge.image);
+    EXPECT_EQ(tooLarge.reason, TooLargeReason(40, 30, 1199));
+    EXPECT_TRUE(LoadQtWorkImage(folder / "big.png", {1200}, 720, 540).image);
+
+    std::filesystem::resize_file(folder.Path() / "big.png",
+                                 std::filesystem::file_size(folder.Path() / "big.png") - 4);
+    const QtWorkImage cut = LoadQtWorkImage(folder / "big.png", {}, 720, 540);
+    EXPECT_FALSE(cut.image);
+    EXPECT_FALSE(cut.noWorkImage);
+    EXPECT_EQ(cut.reason, CannotLoadReason(kIncompleteCause));
+}
+
 TEST(FindQtEncoder, MatchesTheExtensionWithoutRegardToCase) {
     EXPECT_EQ(FindQtEncoder("/out/x.PNG"), "png");
     EXPECT_EQ(FindQtEncoder("/out/x.JpEg"), "jpeg");
@@ -200,6 +264,28 @@ TEST(SaveQtImage, FailuresLeaveNoFileBehind) {
     WriteDibHeader(MakeDibHeader(5, 5, 24), deep.data());
     EXPECT_FALSE(SaveQtImage(folder / "deep.png", deep.data(), deep.size()));
     EXPECT_THAT(folder.Entries(), ElementsAre("taken.png"));
+}
+
+// The encoder reads the work image's rows in place: the file must be the
+// one the DIB path writes, byte for byte.
+TEST(SaveQtWorkImage, WritesTheDibPathsFileByteForByte) {
+    ScratchFolder folder;
+    const QImage picture = PatternPicture(29, 17);
+    const DibBuffer dib = PatternDib(picture);
+    WorkImagePtr image = AllocIpl(29, 17, 8);
+    ASSERT_TRUE(image);
+    for (int y = 0; y < 17; ++y) {
+        std::memcpy(image->Row(y), picture.constScanLine(y), image->RowBytes());
+    }
+    for (const char* extension : {"png", "bmp", "tif"}) {
+        const std::string viaDib = folder / (std::string("dib.") + extension);
+        const std::string direct = folder / (std::string("direct.") + extension);
+        ASSERT_TRUE(SaveQtImage(viaDib, dib.data(), dib.size())) << extension;
+        ASSERT_TRUE(SaveQtWorkImage(direct, *image)) << extension;
+        EXPECT_EQ(test::ReadFileBytes(direct), test::ReadFileBytes(viaDib)) << extension;
+    }
+    EXPECT_FALSE(SaveQtWorkImage(folder / "x.xyz", *image));
+    EXPECT_FALSE(SaveQtWorkImage(folder / "missing/x.png", *image));
 }
 
 }  // namespace

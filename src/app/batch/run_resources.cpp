@@ -42,6 +42,7 @@ constexpr int kRunTrimThreshold = 512 * 1024 * 1024;
 PixelBlockReuse::PixelBlockReuse() {
     mallopt(M_MMAP_THRESHOLD, kRunMapThreshold);
     mallopt(M_TRIM_THRESHOLD, kRunTrimThreshold);
+    mallopt(M_ARENA_MAX, 1);
 }
 
 PixelBlockReuse::~PixelBlockReuse() {

@@ -14,8 +14,10 @@ uint64_t DefaultMemoryBudget();
 // During a run, freed pixel blocks (pictures, file buffers) stay
 // with the allocator and are handed out again for the next picture, instead
 // of going back to the system and coming back as fresh pages, each of which
-// costs a page fault on first touch. At the end of the run the free memory is
-// given back.
+// costs a page fault on first touch. All threads share one heap, so that a
+// block freed by the thread that saved its picture serves the next load on
+// any thread; with a heap per thread each would keep its own peak. At the
+// end of the run the free memory is given back.
 class PixelBlockReuse {
   public:
     PixelBlockReuse();
