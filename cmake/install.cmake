@@ -31,17 +31,26 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/tinta_filter.pc.in
                ${CMAKE_BINARY_DIR}/packaging/tinta_filter.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/tinta_filter.pc DESTINATION ${pkgconfig_dir})
 
-# The man page is made from `tinta_batch --help` and `--version`. Without
-# help2man the build goes on without it.
+# The man page is made from `tinta_batch --help` and `--version`, and
+# installed compressed as manual pages are. Without help2man the build goes
+# on without it.
 find_program(TINTA_HELP2MAN help2man)
+find_program(TINTA_GZIP gzip)
 if(TARGET tinta_batch AND TINTA_HELP2MAN)
-  set(man_page ${CMAKE_BINARY_DIR}/man/tinta_batch.1)
+  set(man_source ${CMAKE_BINARY_DIR}/man/tinta_batch.1)
+  set(man_page ${man_source})
+  set(man_compress)
+  if(TINTA_GZIP)
+    set(man_page ${man_source}.gz)
+    set(man_compress COMMAND ${TINTA_GZIP} -9nf ${man_source})
+  endif()
   add_custom_command(
     OUTPUT ${man_page}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND ${TINTA_HELP2MAN} --no-info --no-discard-stderr --locale=C.UTF-8
             "--name=apply one filter module to every image file of a folder"
-            --output=${man_page} $<TARGET_FILE:tinta_batch>
+            --output=${man_source} $<TARGET_FILE:tinta_batch>
+    ${man_compress}
     DEPENDS tinta_batch
     VERBATIM)
   add_custom_target(tinta_batch_man ALL DEPENDS ${man_page})

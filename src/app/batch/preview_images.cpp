@@ -34,7 +34,8 @@ bool IsFolder(const std::string& inputFolder, const std::string& entry) {
 }  // namespace
 
 PreviewImages MakePreviewImages(const std::string& inputFolder, const std::string& entry,
-                                bool edging, FilterHost& host, ImageFileSteps steps) {
+                                bool edging, FilterHost& host, ImageFileSteps steps,
+                                const LoadLimits& limits) {
     PreviewImages preview;
     if (IsFolder(inputFolder, entry)) {
         preview.folder = true;
@@ -63,9 +64,8 @@ PreviewImages MakePreviewImages(const std::string& inputFolder, const std::strin
     };
     DibBuffer buffer;
     try {
-        const FileResult result =
-            ProcessFile(JoinPath(inputFolder, entry), std::string(), edging, LoadLimits{}, host,
-                        buffer, steps);
+        const FileResult result = ProcessFile(JoinPath(inputFolder, entry), std::string(), edging,
+                                              limits, host, buffer, steps);
         preview.problem = result.reason;
     } catch (const std::bad_alloc&) {
         preview.problem = kOutOfMemoryReason;

@@ -20,9 +20,11 @@ struct PreviewImages {
 };
 
 // Loads entry of inputFolder, edges it when asked and calls the host's
-// FilterProc exactly as a run does (ProcessFile), on the calling thread.
-// Nothing is written: the save step only keeps a copy of the result.
+// FilterProc exactly as a run does (ProcessFile), on the calling thread,
+// with the run's load limits. Nothing is written: the save step only keeps
+// a copy of the result.
 PreviewImages MakePreviewImages(const std::string& inputFolder, const std::string& entry,
-                                bool edging, FilterHost& host, ImageFileSteps steps = {});
+                                bool edging, FilterHost& host, ImageFileSteps steps = {},
+                                const LoadLimits& limits = {});
 
 }  // namespace tinta

@@ -2,6 +2,7 @@
 
 #include "app/batch/preview_images.h"
 #include "app/dialog/file_name_text.h"
+#include "app/settings/load_limit_settings.h"
 
 namespace tinta {
 
@@ -22,8 +23,13 @@ QImage ToQImage(const WorkImage& image) {
 
 PreviewContent CorePreviewPort::MakePreview(const QString& folder, const QString& entry,
                                             bool edging) {
+    // The same limit as a run started now: the profile is read each time.
+    LoadLimits limits;
+    if (const std::optional<uint64_t> maxPixels = ReadMaxPixelsSetting()) {
+        limits.maxPixels = *maxPixels;
+    }
     const PreviewImages images =
-        MakePreviewImages(FileNameBytes(folder), FileNameBytes(entry), edging, host_);
+        MakePreviewImages(FileNameBytes(folder), FileNameBytes(entry), edging, host_, {}, limits);
     PreviewContent content;
     if (images.before != nullptr) {
         content.before = ToQImage(*images.before);
