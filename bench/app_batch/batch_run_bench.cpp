@@ -9,13 +9,12 @@
 #include <vector>
 
 #include "app/batch/batch_run.h"
+#include "bench_picture.h"
 
 namespace tinta {
 namespace {
 
 constexpr int kPictures = 100;
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
 
 class NoMessages : public HostMessages {
   public:
@@ -28,24 +27,7 @@ class NoProgress : public BatchObserver {
     void OutOfMemory() override {}
 };
 
-// Gradients with a little deterministic noise, so that the files compress
-// like photographs rather than flat colour.
-QImage BenchPicture(int seed) {
-    QImage picture(kWidth, kHeight, QImage::Format_RGB32);
-    uint32_t state = 2463534242u + static_cast<uint32_t>(seed);
-    for (int y = 0; y < kHeight; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int noise = static_cast<int>(state & 15);
-            row[x] = qRgb((x / 4 + seed + noise) & 255, (y / 3 + noise) & 255,
-                          ((x + y) / 7 + 2 * seed) & 255);
-        }
-    }
-    return picture;
-}
+using bench::BenchPicture;
 
 std::vector<std::string> PrepareInputs() {
     const std::filesystem::path folder = BENCH_PICTURE_DIR;

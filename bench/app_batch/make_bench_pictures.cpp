@@ -10,30 +10,15 @@
 #include <fstream>
 #include <string>
 
+#include "bench_picture.h"
 #include "eriwriter/container_writer.h"
 #include "eriwriter/lossless_encoder.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
-
-QImage BenchPicture(int seed) {
-    QImage picture(kWidth, kHeight, QImage::Format_RGB32);
-    uint32_t state = 2463534242u + static_cast<uint32_t>(seed);
-    for (int y = 0; y < kHeight; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int noise = static_cast<int>(state & 15);
-            row[x] = qRgb((x / 4 + seed + noise) & 255, (y / 3 + noise) & 255,
-                          ((x + y) / 7 + 2 * seed) & 255);
-        }
-    }
-    return picture;
-}
+using tinta::bench::BenchPicture;
+constexpr int kWidth = tinta::bench::kPictureWidth;
+constexpr int kHeight = tinta::bench::kPictureHeight;
 
 // Planes blue, green, red, decoded line 0 at the bottom.
 eriwriter::PlanePicture Planes(const QImage& picture) {

@@ -1,16 +1,21 @@
-// A folder of small pictures for batch runs, and an observer that records
-// what a run reports.
+// A folder of small pictures for batch runs, an observer that records
+// what a run reports, and a run of the invert module over those pictures.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/batch/batch_run.h"
+#include "app/batch/input_file_list.h"
 #include "filterhost/test_folders.h"
 #include "support/tga_reader.h"
 
@@ -61,5 +66,49 @@ inline void WriteSamplePictures(const std::filesystem::path& folder) {
 inline std::optional<test::TgaPicture> ReadTgaFile(const std::filesystem::path& path) {
     return test::ReadTga(test::ReadFileBytes(path.string()));
 }
+
+inline std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Every file below folder with its bytes, by path relative to folder.
+inline std::map<std::string, std::string> TreeOf(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(folder).string()] = Slurp(entry.path());
+        }
+    }
+    return files;
+}
+
+// The sample pictures in in/, an empty out/, and the bundled invert module
+// selected, with the settings pointing at both folders.
+template <class Base = ::testing::Test>
+class InvertRunTest : public Base {
+  protected:
+    InvertRunTest() {
+        std::filesystem::create_directories(In());
+        std::filesystem::create_directories(Out());
+        WriteSamplePictures(In());
+        invert.DiscoverModules();
+        invert.SelectFilter(invert.FindFilter("色反転"));
+        settings.inputFolder = In().string();
+        settings.outputFolder = Out().string();
+    }
+    std::filesystem::path In() const { return scratch.Path() / "in"; }
+    std::filesystem::path Out() const { return scratch.Path() / "out"; }
+    std::vector<std::string> Names() const { return ListInputFiles(In().string(), "*").names; }
+    std::vector<std::string> Written() const { return SortedEntries(Out()); }
+
+    ScratchFolder scratch;
+    RecordedMessages messages;
+    FilterHost invert{messages, BUNDLED_MODULE_DIR};
+    BatchSettings settings;
+    RecordingObserver observer;
+};
 
 }  // namespace tinta::testing

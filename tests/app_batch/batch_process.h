@@ -6,10 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "batch_fixture.h"
 
@@ -21,22 +20,14 @@ struct ProcessResult {
     std::string err;
 };
 
-inline std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Every file below folder with its bytes, by path relative to folder.
-inline std::map<std::string, std::string> TreeOf(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) {
-            files[entry.path().lexically_relative(folder).string()] = Slurp(entry.path());
-        }
+// The lines of a text, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
     }
-    return files;
+    return lines;
 }
 
 class BatchProcessTest : public ::testing::Test {
@@ -64,10 +55,12 @@ class BatchProcessTest : public ::testing::Test {
         result.err = Slurp(err);
         return result;
     }
-    // tinta_batch with arguments (shell words) in the scratch folder.
-    ProcessResult Run(const std::string& arguments) const {
-        return Shell("\"$TINTA\" " + arguments + " </dev/null", scratch.Path());
+    // tinta_batch with arguments (shell words) in folder, by default the
+    // scratch folder.
+    ProcessResult Run(const std::string& arguments, const std::filesystem::path& folder) const {
+        return Shell("\"$TINTA\" " + arguments + " </dev/null", folder);
     }
+    ProcessResult Run(const std::string& arguments) const { return Run(arguments, scratch.Path()); }
     std::filesystem::path In() const { return scratch.Path() / "in"; }
     std::filesystem::path Out() const { return scratch.Path() / "out"; }
 

@@ -6,7 +6,6 @@
 #include <new>
 
 #include "app/batch/batch_texts.h"
-#include "app/batch/input_file_list.h"
 #include "batch_fixture.h"
 #include "filterhost/pixel_callbacks.h"
 
@@ -18,32 +17,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::ReadTgaFile;
-using testing::RecordedMessages;
-using testing::RecordingObserver;
-using testing::ScratchFolder;
 
-class BatchRunTest : public ::testing::Test {
-  protected:
-    BatchRunTest() {
-        std::filesystem::create_directories(In());
-        std::filesystem::create_directories(Out());
-        testing::WriteSamplePictures(In());
-        invert.DiscoverModules();
-        invert.SelectFilter(invert.FindFilter("色反転"));
-        settings.inputFolder = In().string();
-        settings.outputFolder = Out().string();
-    }
-    std::filesystem::path In() const { return scratch.Path() / "in"; }
-    std::filesystem::path Out() const { return scratch.Path() / "out"; }
-    std::vector<std::string> Names() const { return ListInputFiles(In().string(), "*").names; }
-    std::vector<std::string> Written() const { return testing::SortedEntries(Out()); }
-
-    ScratchFolder scratch;
-    RecordedMessages messages;
-    FilterHost invert{messages, BUNDLED_MODULE_DIR};
-    BatchSettings settings;
-    RecordingObserver observer;
-};
+using BatchRunTest = testing::InvertRunTest<>;
 
 TEST_F(BatchRunTest, FiltersEveryPictureAndReportsTheFileThatFailed) {
     const std::vector<std::string> names = Names();
@@ -178,14 +153,6 @@ TEST_F(BatchRunTest, EmptyListStillEndsTheRun) {
     EXPECT_THAT(observer.events, ElementsAre("progress 0/0", "progress 0/0"));
     EXPECT_EQ(report.entries, 0);
     EXPECT_THAT(report.failures, IsEmpty());
-}
-
-TEST_F(BatchRunTest, OutputFolderEqualToInputReplacesFilesOfTheSameExtension) {
-    settings.outputFolder = settings.inputFolder;
-    settings.formatText = "*.png";
-    BatchRun({"photo.png"}, settings, invert, observer);
-    QImage readBack(QString::fromStdString((In() / "photo.png").string()));
-    EXPECT_EQ(readBack.pixel(0, 0), qRgb(255 - 10, 255 - 20, 255 - 200));
 }
 
 }  // namespace

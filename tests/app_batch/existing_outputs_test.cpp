@@ -20,25 +20,11 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using testing::RecordedMessages;
-using testing::RecordingObserver;
 using testing::ScratchFolder;
 
-class ExistingOutputsTest : public ::testing::TestWithParam<int> {
+class ExistingOutputsTest : public testing::InvertRunTest<::testing::TestWithParam<int>> {
   protected:
-    ExistingOutputsTest() {
-        std::filesystem::create_directories(In());
-        std::filesystem::create_directories(Out());
-        testing::WriteSamplePictures(In());
-        invert.DiscoverModules();
-        invert.SelectFilter(invert.FindFilter("色反転"));
-        settings.inputFolder = In().string();
-        settings.outputFolder = Out().string();
-        std::ofstream(Out() / "photo.TGA") << "earlier result";
-    }
-    std::filesystem::path In() const { return scratch.Path() / "in"; }
-    std::filesystem::path Out() const { return scratch.Path() / "out"; }
-    std::vector<std::string> Written() const { return testing::SortedEntries(Out()); }
+    ExistingOutputsTest() { std::ofstream(Out() / "photo.TGA") << "earlier result"; }
     BatchReport Run(const std::vector<std::string>& names, ExistingPolicy policy,
                     const ImageFileSteps& steps = {}) {
         return Run(PlanRun(names, settings, policy), steps);
@@ -48,16 +34,7 @@ class ExistingOutputsTest : public ::testing::TestWithParam<int> {
         options.jobs = GetParam();
         return BatchRun(plan, settings, invert, observer, steps, options);
     }
-    std::string Text(const std::string& name) const {
-        std::ifstream file(Out() / name);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
-
-    ScratchFolder scratch;
-    RecordedMessages messages;
-    FilterHost invert{messages, BUNDLED_MODULE_DIR};
-    BatchSettings settings;
-    RecordingObserver observer;
+    std::string Text(const std::string& name) const { return testing::Slurp(Out() / name); }
 };
 
 TEST_P(ExistingOutputsTest, ReplaceWritesOverTheEarlierResult) {

@@ -7,14 +7,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <new>
 
 #include "app/batch/batch_run.h"
 #include "app/batch/batch_texts.h"
-#include "app/batch/input_file_list.h"
 #include "batch_fixture.h"
 #include "eriwriter/lossy_seeds.h"
 #include "filterhost/pixel_callbacks.h"
@@ -25,25 +23,15 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ReadTgaFile;
-using testing::RecordedMessages;
-using testing::RecordingObserver;
-using testing::ScratchFolder;
+
+using testing::SortedEntries;
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Files(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Every regular file of a and b, byte for byte.
 void ExpectSameFiles(const fs::path& a, const fs::path& b) {
-    ASSERT_EQ(Files(a), Files(b));
-    for (const std::string& name : Files(a)) {
+    ASSERT_EQ(SortedEntries(a), SortedEntries(b));
+    for (const std::string& name : SortedEntries(a)) {
         EXPECT_EQ(test::ReadFileBytes((a / name).string()),
                   test::ReadFileBytes((b / name).string()))
             << name;
@@ -55,18 +43,8 @@ int Accounted(const BatchReport& report) {
            report.notProcessed;
 }
 
-class PipelinedRunTest : public ::testing::Test {
+class PipelinedRunTest : public testing::InvertRunTest<> {
   protected:
-    PipelinedRunTest() {
-        fs::create_directories(In());
-        testing::WriteSamplePictures(In());
-        invert.DiscoverModules();
-        invert.SelectFilter(invert.FindFilter("色反転"));
-        settings.inputFolder = In().string();
-    }
-    fs::path In() const { return scratch.Path() / "in"; }
-    std::vector<std::string> Names() const { return ListInputFiles(In().string(), "*").names; }
-
     BatchReport RunInto(const std::string& out, int jobs, FilterHost& host,
                         const ImageFileSteps& steps = {}) {
         fs::create_directories(scratch.Path() / out);
@@ -77,11 +55,6 @@ class PipelinedRunTest : public ::testing::Test {
         return BatchRun(Names(), settings, host, observer, steps, options);
     }
 
-    ScratchFolder scratch;
-    RecordedMessages messages;
-    FilterHost invert{messages, BUNDLED_MODULE_DIR};
-    BatchSettings settings;
-    RecordingObserver observer;
     std::atomic<bool> stop{false};
 };
 
@@ -207,7 +180,7 @@ TEST_F(PipelinedRunTest, EdgingRunsOnlyWhenAskedAndAFailedOneFailsTheFileWriting
         const std::string out = "out" + std::to_string(jobs);
         const BatchReport report = RunInto(out, jobs, invert, steps);
         EXPECT_EQ(edged, 4);
-        EXPECT_THAT(Files(scratch.Path() / out),
+        EXPECT_THAT(SortedEntries(scratch.Path() / out),
                     ElementsAre("alpha.TGA", "photo.TGA", "tiles.TGA"));
         ASSERT_EQ(report.failures.size(), 2u);
         EXPECT_EQ(report.failures[1].name, "image.jpeg");
@@ -267,10 +240,10 @@ TEST_F(PipelinedRunTest, AStopLeavesWholeFilesAndCountsThatAddUp) {
         EXPECT_TRUE(report.stopped);
         EXPECT_EQ(Accounted(report), 6);
         EXPECT_GE(report.notProcessed, 1);
-        for (const std::string& name : Files(scratch.Path() / out)) {
+        for (const std::string& name : SortedEntries(scratch.Path() / out)) {
             EXPECT_TRUE(ReadTgaFile(scratch.Path() / out / name).has_value()) << name;
         }
-        EXPECT_EQ(static_cast<int>(Files(scratch.Path() / out).size()), report.written);
+        EXPECT_EQ(static_cast<int>(SortedEntries(scratch.Path() / out).size()), report.written);
     }
 }
 

@@ -14,16 +14,8 @@ using testing::BatchProcessTest;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using testing::Lines;
 using testing::ProcessResult;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 class TintaBatchListsTest : public BatchProcessTest {
   protected:

@@ -1,4 +1,4 @@
-// tinta_batch with existing outputs, clashes and dry runs.
+// tinta_batch with existing outputs and dry runs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,18 +11,10 @@ using testing::BatchProcessTest;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using testing::Lines;
 using ::testing::Not;
 using testing::ProcessResult;
 using testing::TreeOf;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 class TintaBatchPlanTest : public BatchProcessTest {
   protected:
@@ -57,17 +49,6 @@ TEST_F(TintaBatchPlanTest, ExistingOutputsAreReplacedSkippedOrKeptBesideAsAsked)
                 ElementsAre("alpha (2).TGA", "alpha.TGA", "photo (2).TGA", "photo.TGA"));
 
     EXPECT_EQ(Run(run + "keep").status, 2);
-}
-
-TEST_F(TintaBatchPlanTest, ClashingInputsLeaveTheFirstOutputAndNameItInTheFailure) {
-    std::filesystem::copy_file(In() / "tiles.bmp", In() / "photo.bmp");
-    const ProcessResult result =
-        Run("--format tga --input in --mask 'photo.*' --output out --existing replace");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_THAT(result.err, HasSubstr("photo.png: 「photo.bmp」と出力先が同じため書き込みません"));
-    const auto picture = testing::ReadTgaFile(Out() / "photo.TGA");
-    ASSERT_TRUE(picture.has_value());
-    EXPECT_EQ(picture->width, 4);  // tiles.bmp is 4 x 3 too; its pixels came first
 }
 
 TEST_F(TintaBatchPlanTest, ADryRunWritesNothingAndPrintsWhatTheRunThenDoes) {

@@ -19,11 +19,7 @@ constexpr int kPictures = 36;
 constexpr int kDamaged = 4;
 
 std::vector<std::string> SortedLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
+    std::vector<std::string> lines = testing::Lines(text);
     std::sort(lines.begin(), lines.end());
     return lines;
 }

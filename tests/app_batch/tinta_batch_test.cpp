@@ -31,13 +31,7 @@ using testing::Slurp;
 // The process fixture with the sample pictures in in/.
 class TintaBatchTest : public testing::BatchProcessTest {
   protected:
-    TintaBatchTest() { testing::WriteSamplePictures(scratch.Path() / "in"); }
-
-    // Runs tinta_batch with arguments (shell words) in folder.
-    ProcessResult Run(const std::string& arguments, const std::filesystem::path& folder) const {
-        return Shell("\"$TINTA\" " + arguments + " </dev/null", folder);
-    }
-    using BatchProcessTest::Run;
+    TintaBatchTest() { testing::WriteSamplePictures(In()); }
 };
 
 TEST_F(TintaBatchTest, ConvertsTheMatchingFilesAndReportsTheFailureWithStatusOne) {

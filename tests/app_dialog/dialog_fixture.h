@@ -56,6 +56,13 @@ class DialogTest : public ::testing::Test {
         }
         return texts;
     }
+    // Picks the entry of a combo box by its text.
+    void Choose(int id, const QString& text) {
+        auto* box = Get<QComboBox>(id);
+        const int index = box->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box->setCurrentIndex(index);
+    }
     QString ProfilePath() const { return folders_.ConfigPath() + "/tinta_dn_quor.ini"; }
 
     UserFoldersSandbox folders_;

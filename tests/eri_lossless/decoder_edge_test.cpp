@@ -129,24 +129,22 @@ TEST(LosslessFrame, FrameEndingAmongItsCodesFails) {
     EXPECT_LT(input.reads(), 10u);
 }
 
-TEST(LosslessFrame, FrameCodeFourNeedsTheSecondCodingVersion) {
-    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020100, -1, kColour, 24, 4, 4, 2),
-                           zeroGammaFrame(4, 0, 4)),
-              1);
+// Frames the picture's information does not allow: frame code 4 before the
+// second coding version, block frames without blocks, and alpha at 24 bits,
+// which has no writer.
+TEST(LosslessFrame, RefusesFramesItsInformationDoesNotAllow) {
     EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 2),
                            zeroGammaFrame(4, 0, 6)),
               0);
-}
-
-TEST(LosslessFrame, BlockFramesNeedBlocks) {
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020100, -1, kColour, 24, 4, 4, 2),
+                           zeroGammaFrame(4, 0, 4)),
+              1);
     EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -1, kColour, 24, 4, 4, 0),
                            zeroGammaFrame(1, 0, 6)),
               1);
-}
-
-TEST(LosslessFrame, AlphaAtTwentyFourBitsHasNoWriter) {
-    const eri::ImageInfo info = losslessImageInfo(0x00020200, -1, kColourAlpha, 24, 4, 4, 2);
-    EXPECT_EQ(decodeResult(info, zeroGammaFrame(1, 0, 6), 24, kColourAlpha), 1);
+    EXPECT_EQ(decodeResult(losslessImageInfo(0x00020200, -1, kColourAlpha, 24, 4, 4, 2),
+                           zeroGammaFrame(1, 0, 6), 24, kColourAlpha),
+              1);
 }
 
 TEST(LosslessFrame, ColourWithoutAlphaLeavesTheFourthByte) {

@@ -1,8 +1,6 @@
-// ERI files reach the rest of the program through LoadWorkImage, and leave
-// it as TGA and PNG files with the same pixels.
+// ERI files reach the rest of the program through LoadWorkImage, under the
+// load's pixel limit.
 #include <gtest/gtest.h>
-
-#include <QImage>
 
 #include "eri_lossless/lossless_test_support.h"
 #include "eriwriter/container_writer.h"
@@ -11,7 +9,7 @@
 namespace eritest {
 namespace {
 
-TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
+TEST(LoadWorkImage, EriFileGivesTheWorkImageWithinTheLimit) {
     const auto picture = makePicture(21, 13, 3, 8, PictureKind::smooth, 8);
     const eri::ImageInfo info = losslessImageInfo(0x00020200, -4, kColour, 24, 21, -13, 3);
     eriwriter::LosslessFrameOptions options;
@@ -37,31 +35,11 @@ TEST(LoadWorkImage, EriFileGivesTheWorkImageAndSavesAsPng) {
         }
     }
 
-    const std::string png = temporaryPath("photo.png");
-    ASSERT_TRUE(tinta::SaveWorkImage(*image, png, buffer));
-    const QImage saved(QString::fromStdString(png));
-    ASSERT_EQ(saved.width(), 21);
-    EXPECT_EQ(
-        saved.pixel(4, 2) & 0xFFFFFF,
-        static_cast<unsigned>(picture.planes[2][2 * 21 + 4] << 16 |
-                              picture.planes[1][2 * 21 + 4] << 8 | picture.planes[0][2 * 21 + 4]));
-    const std::string tga = temporaryPath("photo.tga");
-    EXPECT_TRUE(tinta::SaveWorkImage(*image, tga, buffer));
-
     // The same file under a lower limit is refused by its size, named in the reason.
     const tinta::LoadedImage refused = tinta::LoadWorkImage(path, buffer, {.maxPixels = 272});
     EXPECT_FALSE(refused);
     EXPECT_EQ(refused.reason, "画像が大きすぎます（21×13 画素、上限 272 画素）");
     EXPECT_TRUE(tinta::LoadWorkImage(path, buffer, {.maxPixels = 273}));
-}
-
-TEST(LoadWorkImage, DamagedEriFileIsNotLoaded) {
-    const std::string path = temporaryPath("damaged.eri");
-    writeFile(path, {0x45, 0x6E, 0x74, 0x69, 0x73, 0x1A, 0x00, 0x00});  // the signature alone
-    tinta::DibBuffer buffer;
-    const tinta::LoadedImage loaded = tinta::LoadWorkImage(path, buffer);
-    EXPECT_FALSE(loaded);
-    EXPECT_NE(loaded.reason.find("画像として読み込めませんでした（"), std::string::npos);
 }
 
 }  // namespace

@@ -155,15 +155,6 @@ TEST_P(ColourPaths, WritersRoundClampAndStoreOnlyTheQuadrant) {
     }
 }
 
-TEST_P(ColourPaths, SampleToByteEdges) {
-    EXPECT_EQ(eri::sampleToByte(254.5f), 254);
-    EXPECT_EQ(eri::sampleToByte(255.5f), 255);
-    EXPECT_EQ(eri::sampleToByte(-0.5f), 0);
-    EXPECT_EQ(eri::sampleToByte(253.5f), 254);
-    EXPECT_EQ(eri::sampleToByte(4e9f), 0);
-    EXPECT_EQ(eri::sampleToByte(2147483520.0f), 255);
-}
-
 INSTANTIATE_TEST_SUITE_P(BothPaths, ColourPaths, ::testing::Bool());
 
 }  // namespace

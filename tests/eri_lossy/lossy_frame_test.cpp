@@ -75,28 +75,8 @@ TEST(LossyInitialize, ZigzagTableWalksTheAntiDiagonals) {
     }
 }
 
-struct Frame {
-    eriwriter::LossyPicture picture;
-    eri::ImageInfo info;
-    eriwriter::LossyFrameContent content;
-    eriwriter::LossyFrameOptions options;
-    std::vector<std::uint8_t> bytes() const {
-        return eriwriter::encodeLossyFrame(content, options);
-    }
-};
-
-Frame smoothFrame(int width, int height, int degree, std::int32_t architecture, bool inFront,
-                  int channels = 3, std::uint32_t sampling = kSampling444,
-                  std::uint32_t depth = 24) {
-    Frame frame;
-    frame.picture = lossytest::smoothPicture(width, height, channels);
-    frame.info = eriwriter::lossyImageInfo(frame.picture, architecture, degree, sampling, depth);
-    frame.content = eriwriter::quantisePicture(frame.picture, degree, sampling, {},
-                                               architecture == eri::kHuffmanArchitecture);
-    frame.options.architecture = architecture;
-    frame.options.inFront = inFront;
-    return frame;
-}
+using lossytest::Frame;
+using lossytest::smoothFrame;
 
 // 100 x 50 at degree 3: 7 x 4 macroblocks of 16 x 16; the last column's
 // left quarters get 4 columns and its right quarters none, the last row's

@@ -5,7 +5,7 @@
 
 #include "eri/eri_image_decoder.h"
 #include "eri/eri_loader.h"
-#include "eri/memory_input_stream.h"
+#include "eri_lossless/lossless_test_support.h"
 #include "eri_lossy/lossy_picture.h"
 #include "eriwriter/container_writer.h"
 #include "eriwriter/lossy_seeds.h"
@@ -18,16 +18,9 @@ using eriwriter::kSampling444;
 
 constexpr std::size_t kDibHeader = 40;
 
-std::optional<std::vector<std::uint8_t>> load(const std::vector<std::uint8_t>& file) {
-    eri::MemoryInputStream stream(file);
-    eri::HeapDibBlock block;
-    const std::size_t size = eri::loadEriImage(stream, block);
-    if (size == 0) {
-        return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(block.data(), block.data() + size);
-}
+using eritest::loadBytes;
 
+// A file of degree 3 around a frame.
 struct LossyFile {
     eri::ImageInfo info;
     std::vector<std::uint8_t> frame;
@@ -36,14 +29,9 @@ struct LossyFile {
 
 LossyFile lossyFile(int width, int height, int channels, std::uint32_t sampling,
                     std::int32_t architecture, std::uint32_t depth, bool inFront = true) {
-    const auto picture = lossytest::smoothPicture(width, height, channels);
-    const auto content = eriwriter::quantisePicture(picture, 3, sampling, {},
-                                                    architecture == eri::kHuffmanArchitecture);
-    eriwriter::LossyFrameOptions options;
-    options.architecture = architecture;
-    options.inFront = inFront;
-    return {eriwriter::lossyImageInfo(picture, architecture, 3, sampling, depth),
-            eriwriter::encodeLossyFrame(content, options)};
+    const lossytest::Frame frame =
+        lossytest::smoothFrame(width, height, 3, architecture, inFront, channels, sampling, depth);
+    return {frame.info, frame.bytes()};
 }
 
 TEST(LossyLoading, DibLinesHoldTheDecodedPicture) {
@@ -55,7 +43,7 @@ TEST(LossyLoading, DibLinesHoldTheDecodedPicture) {
                 }
                 const LossyFile lossy =
                     lossyFile(37, 22, channels, sampling, eri::kHuffmanArchitecture, depth);
-                const auto dib = load(lossy.file());
+                const auto dib = loadBytes(lossy.file());
                 ASSERT_TRUE(dib.has_value());
                 const auto decoded = lossytest::decodeFrame(lossy.info, lossy.frame, true);
                 ASSERT_EQ(decoded.result, 0);
@@ -80,9 +68,9 @@ TEST(LossyLoading, DibLinesHoldTheDecodedPicture) {
 
 TEST(LossyLoading, NegativeStoredHeightTurnsThePictureOver) {
     LossyFile lossy = lossyFile(20, 13, 3, kSampling422, eri::kGammaArchitecture, 24, false);
-    const auto upright = load(lossy.file());
+    const auto upright = loadBytes(lossy.file());
     lossy.info.height = -13;
-    const auto turned = load(lossy.file());
+    const auto turned = loadBytes(lossy.file());
     ASSERT_TRUE(upright && turned);
     const std::size_t stride = 60;
     for (int line = 0; line < 13; ++line) {
@@ -96,7 +84,7 @@ TEST(LossyLoading, NegativeStoredHeightTurnsThePictureOver) {
 // 4-byte pixels would overrun a 3-byte-per-pixel buffer. The load fails.
 TEST(LossyLoading, AlphaAtTwentyFourBitsFails) {
     const LossyFile lossy = lossyFile(24, 24, 4, kSampling444, eri::kGammaArchitecture, 24);
-    EXPECT_FALSE(load(lossy.file()).has_value());
+    EXPECT_FALSE(loadBytes(lossy.file()).has_value());
 }
 
 // Sizes from the file go through the same checks as the lossless side's.
@@ -148,7 +136,7 @@ TEST(LossyLoading, DriverHookStopsTheFrame) {
 TEST(LossyLoading, EverySeedOfTheCorpusLoads) {
     int index = 0;
     for (const auto& file : eriwriter::lossySeedFiles()) {
-        EXPECT_TRUE(load(file).has_value()) << "seed " << index;
+        EXPECT_TRUE(loadBytes(file).has_value()) << "seed " << index;
         ++index;
     }
     EXPECT_EQ(index, 24);

@@ -32,6 +32,30 @@ inline eriwriter::LossyPicture smoothPicture(int width, int height, int channels
     return picture;
 }
 
+// A smooth picture quantised at the finest codes and its frame's layout.
+struct Frame {
+    eriwriter::LossyPicture picture;
+    eri::ImageInfo info;
+    eriwriter::LossyFrameContent content;
+    eriwriter::LossyFrameOptions options;
+    std::vector<std::uint8_t> bytes() const {
+        return eriwriter::encodeLossyFrame(content, options);
+    }
+};
+
+inline Frame smoothFrame(int width, int height, int degree, std::int32_t architecture, bool inFront,
+                         int channels = 3, std::uint32_t sampling = eriwriter::kSampling444,
+                         std::uint32_t depth = 24) {
+    Frame frame;
+    frame.picture = smoothPicture(width, height, channels);
+    frame.info = eriwriter::lossyImageInfo(frame.picture, architecture, degree, sampling, depth);
+    frame.content = eriwriter::quantisePicture(frame.picture, degree, sampling, {},
+                                               architecture == eri::kHuffmanArchitecture);
+    frame.options.architecture = architecture;
+    frame.options.inFront = inFront;
+    return frame;
+}
+
 struct Decoded {
     int result = -1;
     int bytesPerPixel = 0;

@@ -21,15 +21,12 @@ using ::testing::ElementsAre;
 using ::testing::Eq;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using testing::ModuleLog;
-using testing::RecordedMessages;
-using testing::ScratchFolder;
 using ::testing::StartsWith;
 
-class FilterHostTest : public ::testing::Test {
+class FilterHostTest : public testing::ModuleHostTest {
   protected:
     std::filesystem::path Plugins() const { return scratch.Path() / "tinta"; }
-    std::string PluginFolder() const { return Plugins().string() + "/"; }
+    std::string PluginFolder() const { return Folder("tinta"); }
     // A host over copies of the test modules, each as its file name, discovered.
     FilterHost& HostOf(std::initializer_list<std::pair<std::string, std::string>> modules) {
         for (const auto& [name, file] : modules) {
@@ -40,9 +37,6 @@ class FilterHostTest : public ::testing::Test {
         return *host_;
     }
 
-    ScratchFolder scratch;
-    ModuleLog log{scratch.Path()};
-    RecordedMessages messages;
     std::unique_ptr<FilterHost> host_;
 };
 

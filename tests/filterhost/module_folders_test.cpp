@@ -17,9 +17,6 @@ using testing::CopyTestModule;
 using testing::CurrentFolderScope;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ModuleLog;
-using testing::RecordedMessages;
-using testing::ScratchFolder;
 
 TEST(ModuleSearchFoldersTest, CurrentFolderThenInstallThenUserFolder) {
     const std::string installed =
@@ -49,16 +46,7 @@ TEST(ModuleSearchFoldersTest, InstallFolderIsResolvedFromTheProgramFolder) {
     EXPECT_TRUE(std::filesystem::exists(self + "filterhost_tests")) << self;
 }
 
-class ModuleFoldersHostTest : public ::testing::Test {
-  protected:
-    std::string Folder(const std::string& name) const {
-        return (scratch.Path() / name).string() + "/";
-    }
-
-    ScratchFolder scratch;
-    ModuleLog log{scratch.Path()};
-    RecordedMessages messages;
-};
+using ModuleFoldersHostTest = testing::ModuleHostTest;
 
 TEST_F(ModuleFoldersHostTest, EarlierFolderHidesTheSameFileNameAndTheListStaysInNameOrder) {
     CopyTestModule("alpha", Folder("first"), "b.so");

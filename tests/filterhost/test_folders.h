@@ -2,6 +2,7 @@
 // modules.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -63,6 +64,19 @@ class ModuleLog {
 struct RecordedMessages : HostMessages {
     void Show(const std::string& text) override { texts.push_back(text); }
     std::vector<std::string> texts;
+};
+
+// A scratch folder with the module call log in it and the host's messages.
+class ModuleHostTest : public ::testing::Test {
+  protected:
+    // A folder of the scratch folder, as a module folder text ending in '/'.
+    std::string Folder(const std::string& name) const {
+        return (scratch.Path() / name).string() + "/";
+    }
+
+    ScratchFolder scratch;
+    ModuleLog log{scratch.Path()};
+    RecordedMessages messages;
 };
 
 }  // namespace tinta::testing

@@ -1,31 +1,17 @@
 // "プレビュー" over the real filter host and batch core, with the bundled
 // modules of the build folder in ./tinta/.
-#include <QColor>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QPushButton>
 #include <filesystem>
 
-#include "app/dialog/file_name_text.h"
 #include "app/dialog/preview_window.h"
-#include "app/program/core_preview_port.h"
-#include "app/program/real_services.h"
-#include "app_dialog/dialog_fixture.h"
+#include "app_dialog/wired/wired_fixture.h"
 
 namespace tinta::testing {
 namespace {
 
-class WiredPreviewTest : public DialogTest {
+class WiredPreviewTest : public WiredDialogTest {
   protected:
     void SetUp() override {
-        DialogTest::SetUp();
-        ASSERT_TRUE(QDir().mkpath("tinta"));
-        const QDir modules(QStringLiteral(TINTA_MODULE_DIR));
-        for (const QString& name : modules.entryList({"*.so"}, QDir::Files)) {
-            ASSERT_TRUE(QFile::copy(modules.filePath(name), "tinta/" + name));
-        }
-        ASSERT_TRUE(QDir().mkpath("in"));
+        WiredDialogTest::SetUp();
         // 9 x 1: a white pixel in the middle of black, and a transparent
         // pixel right of an opaque red one at the end.
         QImage line(9, 1, QImage::Format_ARGB32);
@@ -34,35 +20,20 @@ class WiredPreviewTest : public DialogTest {
         line.setPixel(7, 0, qRgba(255, 0, 0, 255));
         line.setPixel(8, 0, qRgba(0, 0, 0, 0));
         ASSERT_TRUE(line.save("in/line.png"));
-        QFile broken("in/broken.png");
-        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-        broken.write("not a picture");
+        WriteFile("in/broken.png", "not a picture");
     }
 
     PreviewWindow* Preview(const QString& filter, const QString& entry, bool edging) {
         if (dialog_ == nullptr) {
-            DialogServices services{filters_, formats_, batch_, fake_, fake_, &preview_};
-            dialog_ = std::make_unique<MainDialog>(services);
-            fake_.folderAnswers = {QDir::current().filePath("in")};
-            Get<QPushButton>(kIdChooseInputFolder)->click();
-            auto* mask = Get<QComboBox>(kIdInputMask);
-            mask->setCurrentIndex(mask->findText("*.PNG"));
+            OpenOn(QDir::current().filePath("in"));
         }
-        auto* filters = Get<QComboBox>(kIdFilterList);
-        filters->setCurrentIndex(filters->findText(filter));
+        Choose(kIdFilterList, filter);
         Get<QCheckBox>(kIdEdging)->setChecked(edging);
         auto* list = Get<QListWidget>(kIdInputFileList);
         list->setCurrentItem(list->findItems(entry, Qt::MatchExactly).value(0));
         Get<QPushButton>(kIdPreview)->click();
         return dialog_->findChild<PreviewWindow*>();
     }
-
-    DialogHostMessages messages_{fake_};
-    FilterHost host_{messages_};
-    HostFilterPort filters_{host_};
-    QtFormatPort formats_;
-    CoreBatchPort batch_{host_, fake_};
-    CorePreviewPort preview_{host_};
 };
 
 TEST_F(WiredPreviewTest, ShowsThePictureBeforeAndAfterTheModuleAndWritesNothing) {
@@ -100,12 +71,7 @@ TEST_F(WiredPreviewTest, FileThatDoesNotLoadShowsItsReason) {
 
 TEST_F(WiredPreviewTest, PressingAgainAfterNewModuleSettingsShowsTheNewResult) {
     const QImage narrow = Preview("ぼかし", "line.png", false)->After();
-    {
-        // What the module's settings dialog stores.
-        QFile settings("blur.dat");
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("radius=4\n");
-    }
+    WriteFile("blur.dat", "radius=4\n");  // what the module's settings dialog stores
     const QImage wide = Preview("ぼかし", "line.png", false)->After();
     EXPECT_EQ(qRed(narrow.pixel(1, 0)), 0);
     EXPECT_GT(qRed(wide.pixel(1, 0)), 0) << "the white pixel reaches three pixels away";

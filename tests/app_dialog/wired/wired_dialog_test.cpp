@@ -1,86 +1,24 @@
 // The dialog over the real filter host, batch core and Qt's image formats,
 // with the modules built into the build folder's tinta/.
-#include <QColor>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QPushButton>
 #include <QSettings>
-
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 
 #include "app/dialog/file_name_text.h"
-#include "app/program/real_services.h"
-#include "app_dialog/dialog_fixture.h"
+#include "app_dialog/wired/wired_fixture.h"
 
 namespace tinta::testing {
 namespace {
 
-class WiredDialogTest : public DialogTest {
-  protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        // The current folder gets the bundled modules in ./tinta/.
-        ASSERT_TRUE(QDir().mkpath("tinta"));
-        const QDir modules(QStringLiteral(TINTA_MODULE_DIR));
-        for (const QString& name : modules.entryList({"*.so"}, QDir::Files)) {
-            ASSERT_TRUE(QFile::copy(modules.filePath(name), "tinta/" + name));
-        }
-        ASSERT_TRUE(QDir().mkpath("in/sub.png"));
-        ASSERT_TRUE(QDir().mkpath("out"));
-    }
-
-    MainDialog& OpenWired() {
-        dialog_ =
-            std::make_unique<MainDialog>(DialogServices{filters_, formats_, batch_, fake_, fake_});
-        return *dialog_;
-    }
-
-    static void WritePicture(const QString& path, QColor colour) {
-        QImage picture(5, 3, QImage::Format_ARGB32);
-        picture.fill(colour);
-        ASSERT_TRUE(picture.save(path));
-    }
-
-    void SelectFilter(const QString& title) {
-        auto* list = Get<QComboBox>(kIdFilterList);
-        const int index = list->findText(title);
-        ASSERT_GE(index, 0) << title.toStdString();
-        list->setCurrentIndex(index);
-    }
-
-    DialogHostMessages messages_{fake_};
-    FilterHost host_{messages_};
-    HostFilterPort filters_{host_};
-    QtFormatPort formats_;
-    CoreBatchPort batch_{host_, fake_};
-};
-
 TEST_F(WiredDialogTest, RunFiltersEveryListedFileAndReportsTheOnesThatFailed) {
+    ASSERT_TRUE(QDir().mkpath("in/sub.png"));
     WritePicture("in/red.png", QColor(255, 0, 0));
     WritePicture("in/Blue.PNG", QColor(0, 0, 255, 255));
-    {
-        QFile broken("in/broken.png");
-        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-        broken.write("not a picture");
-    }
-    MainDialog& dialog = OpenWired();
-    fake_.folderAnswers = {QDir::current().filePath("in"), QDir::current().filePath("out")};
-    Get<QPushButton>(kIdChooseInputFolder)->click();
-    Get<QPushButton>(kIdChooseOutputFolder)->click();
-    auto* mask = Get<QComboBox>(kIdInputMask);
-    mask->setCurrentIndex(mask->findText("*.PNG"));
+    WriteFile("in/broken.png", "not a picture");
+    OpenInvertRun();
     EXPECT_EQ(Items(kIdInputFileList),
               QStringList({"[sub.png]", "Blue.PNG", "broken.png", "red.png"}));
-    auto* format = Get<QComboBox>(kIdOutputFormat);
-    ASSERT_GE(format->findText("*.BMP"), 0);
-    format->setCurrentIndex(format->findText("*.BMP"));
-    SelectFilter("色反転");
-
-    dialog.show();
     Get<QPushButton>(kIdRun)->click();
 
     ASSERT_EQ(fake_.messages.size(), 1u);
@@ -113,22 +51,12 @@ TEST_F(WiredDialogTest, NamesThatAreNotUtf8KeepTheirBytesFromListToOutput) {
         ASSERT_TRUE(red.save("tmp.png"));
         fs::rename("tmp.png", picture);
     }
-    MainDialog& dialog = OpenWired();
-    fake_.folderAnswers = {FileNameText(folder), QDir::current().filePath("out")};
-    Get<QPushButton>(kIdChooseInputFolder)->click();
-    Get<QPushButton>(kIdChooseOutputFolder)->click();
-    auto* mask = Get<QComboBox>(kIdInputMask);
-    mask->setCurrentIndex(mask->findText("*.PNG"));
+    OpenInvertRun(FileNameText(folder));
     ASSERT_EQ(Items(kIdInputFileList).size(), 1);
     EXPECT_EQ(Items(kIdInputFileList)[0], QString::fromUtf8("\uFFFDe\uFFFDX\uFFFDg.png"));
     EXPECT_TRUE(Get<QLineEdit>(kIdInputFolder)
                     ->text()
                     .endsWith(QString::fromUtf8("/\uFFFDe\uFFFDX\uFFFDg")));
-    auto* format = Get<QComboBox>(kIdOutputFormat);
-    format->setCurrentIndex(format->findText("*.BMP"));
-    SelectFilter("色反転");
-
-    dialog.show();
     Get<QPushButton>(kIdRun)->click();
     ASSERT_EQ(fake_.messages.size(), 1u);
     EXPECT_EQ(fake_.messages[0].text, "完了");
@@ -140,19 +68,15 @@ TEST_F(WiredDialogTest, NamesThatAreNotUtf8KeepTheirBytesFromListToOutput) {
 }
 
 TEST_F(WiredDialogTest, StopDuringARunLeavesWholeFilesAndSaysSoWithTheCounts) {
+    ASSERT_TRUE(QDir().mkpath("in/sub.png"));
     for (int i = 0; i < 12; ++i) {
         WritePicture(QStringLiteral("in/p%1.png").arg(i, 2, 10, QLatin1Char('0')), QColor(1, 2, 3));
     }
     // A filter that takes its time, so that the stop comes mid-run.
     ASSERT_TRUE(QFile::copy(QStringLiteral(TEST_MODULE_DIR) + "recorder.so", "tinta/recorder.so"));
     qputenv("TINTA_TEST_MODULE_DELAY_MS", "40");
-    MainDialog& dialog = OpenWired();
-    fake_.folderAnswers = {QDir::current().filePath("in"), QDir::current().filePath("out")};
-    Get<QPushButton>(kIdChooseInputFolder)->click();
-    Get<QPushButton>(kIdChooseOutputFolder)->click();
-    auto* mask = Get<QComboBox>(kIdInputMask);
-    mask->setCurrentIndex(mask->findText("*.PNG"));
-    SelectFilter("Recorder");
+    MainDialog& dialog = OpenOn(QDir::current().filePath("in"), QDir::current().filePath("out"));
+    Choose(kIdFilterList, "Recorder");
     dialog.show();
 
     auto* run = Get<QPushButton>(kIdRun);
@@ -187,7 +111,7 @@ TEST_F(WiredDialogTest, StopDuringARunLeavesWholeFilesAndSaysSoWithTheCounts) {
 
 TEST_F(WiredDialogTest, SettingsOfAFilterWithoutSettingsSaysSo) {
     OpenWired();
-    SelectFilter("色反転");
+    Choose(kIdFilterList, "色反転");
     Get<QPushButton>(kIdSettings)->click();
     ASSERT_EQ(fake_.messages.size(), 1u);
     EXPECT_EQ(fake_.messages[0].text, "このフィルターに設定項目はありません");
@@ -200,8 +124,7 @@ TEST_F(WiredDialogTest, UnreadableInputFolderGivesAnEmptyListAndAMessage) {
     }
     WritePicture("stray.png", QColor(1, 2, 3));
     OpenWired();
-    auto* mask = Get<QComboBox>(kIdInputMask);
-    mask->setCurrentIndex(mask->findText("*.PNG"));
+    Choose(kIdInputMask, "*.PNG");
     EXPECT_TRUE(Items(kIdInputFileList).isEmpty());
     ASSERT_FALSE(fake_.messages.empty());
     EXPECT_TRUE(fake_.messages.back().text.contains("gone"));
@@ -210,23 +133,8 @@ TEST_F(WiredDialogTest, UnreadableInputFolderGivesAnEmptyListAndAMessage) {
 TEST_F(WiredDialogTest, ExistingOutputsAreReplacedSkippedOrRenamedAsAnswered) {
     WritePicture("in/red.png", QColor(255, 0, 0));
     WritePicture("in/green.png", QColor(0, 255, 0));
-    MainDialog& dialog = OpenWired();
-    fake_.folderAnswers = {QDir::current().filePath("in"), QDir::current().filePath("out")};
-    Get<QPushButton>(kIdChooseInputFolder)->click();
-    Get<QPushButton>(kIdChooseOutputFolder)->click();
-    auto* mask = Get<QComboBox>(kIdInputMask);
-    mask->setCurrentIndex(mask->findText("*.PNG"));
-    auto* format = Get<QComboBox>(kIdOutputFormat);
-    format->setCurrentIndex(format->findText("*.BMP"));
-    SelectFilter("色反転");
-    dialog.show();
-
-    const auto keep = [](const char* path) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("earlier result");
-    };
-    keep("out/red.BMP");
+    OpenInvertRun();
+    WriteFile("out/red.BMP", "earlier result");
 
     fake_.existingAnswer = ExistingOutputs::kSkip;
     Get<QPushButton>(kIdRun)->click();
@@ -248,7 +156,7 @@ TEST_F(WiredDialogTest, ExistingOutputsAreReplacedSkippedOrRenamedAsAnswered) {
     EXPECT_EQ(QImage("out/red.BMP").pixelColor(0, 0), QColor(0, 255, 255));
 
     fake_.existingAnswer = std::nullopt;
-    keep("out/red.BMP");
+    WriteFile("out/red.BMP", "earlier result");
     const size_t messages = fake_.messages.size();
     Get<QPushButton>(kIdRun)->click();
     EXPECT_EQ(QFileInfo("out/red.BMP").size(), 14);
