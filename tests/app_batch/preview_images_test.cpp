@@ -8,6 +8,7 @@
 #include "app/batch/batch_texts.h"
 #include "batch_fixture.h"
 #include "filterhost/pixel_callbacks.h"
+#include "imagefiles/load_reasons.h"
 
 namespace tinta {
 namespace {
@@ -88,6 +89,16 @@ TEST_F(PreviewImagesTest, FilesThatDoNotLoadGiveTheirReasonAndNoPictures) {
 
     EXPECT_FALSE(Preview("gone.png", false).problem.empty());
     EXPECT_THAT(log.Lines(), IsEmpty()) << "the module is not called";
+}
+
+// The preview holds pictures to the limit a run would use, not the default.
+TEST_F(PreviewImagesTest, PicturesAreHeldToTheGivenLimit) {
+    const PreviewImages refused =
+        MakePreviewImages(In().string(), "photo.png", false, host, {}, LoadLimits{11});
+    EXPECT_EQ(refused.before, nullptr);
+    EXPECT_EQ(refused.problem, TooLargeReason(4, 3, 11));
+    EXPECT_NE(MakePreviewImages(In().string(), "photo.png", false, host, {}, LoadLimits{12}).after,
+              nullptr);
 }
 
 TEST_F(PreviewImagesTest, FolderEntryIsNotLoaded) {
