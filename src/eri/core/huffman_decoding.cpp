@@ -261,8 +261,12 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     if (!trees_) {
         return 0;
     }
+    // Zero runs are many and mostly short: clearing the span once beats a
+    // fill per run, and the runs then only move the count on.
+    if (count != 0) {
+        std::memset(out, 0, std::size_t{count} * sizeof(std::int32_t));
+    }
     std::uint32_t stored = std::min(runLength, count);
-    std::fill(out, out + stored, 0);
     runLength -= stored;
 
     detail::TreeDecoder decoder(*this);
@@ -285,7 +289,6 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
         }
         if (symbol > 1) {
             const std::uint32_t zeros = std::min(symbol - 1, count - stored);
-            std::fill(out + stored, out + stored + zeros, 0);
             stored += zeros;
             runLength = symbol - 1 - zeros;
         }
