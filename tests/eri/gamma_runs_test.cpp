@@ -98,27 +98,42 @@ std::vector<std::int32_t> randomSequence(std::mt19937& random, std::size_t size)
     return values;
 }
 
-TEST(GammaRuns, RoundTripOverRandomSequencesAndSplits) {
+// Sequences split into requests of any size, with raw fields between them,
+// over refill sizes from one word to more than the whole stream: every place
+// where decoding moves between the buffered window and the bit register, and
+// hands the register on to the next reader.
+TEST(GammaRuns, RoundTripOverRandomSequencesSplitsAndRefills) {
     std::mt19937 random(1234);
-    for (int trial = 0; trial < 200; ++trial) {
-        std::vector<std::vector<std::int32_t>> sequences;
+    for (int trial = 0; trial < 240; ++trial) {
+        struct Part {
+            std::vector<std::int32_t> values;
+            std::uint32_t field;
+            int fieldBits;
+        };
+        std::vector<Part> parts;
         eriwriter::BitWriter bits;
-        for (int s = 0; s < 3; ++s) {
-            sequences.push_back(randomSequence(random, random() % 2000));
-            eriwriter::encodeGammaRuns(bits, sequences.back());
+        for (int s = 0; s < 4; ++s) {
+            const int fieldBits = 1 + static_cast<int>(random() % 32);
+            const auto field = static_cast<std::uint32_t>(random()) >> (32 - fieldBits);
+            parts.push_back({randomSequence(random, random() % 2000), field, fieldBits});
+            eriwriter::encodeGammaRuns(bits, parts.back().values);
+            bits.putBits(field, fieldBits);
         }
-        BytesBitInput input(bits.bytes(), 4 + 4 * (random() % 20));
-        for (const auto& expected : sequences) {
+        const std::uint32_t capacity =
+            trial % 3 == 0 ? 0x10000 : 4 + 4 * static_cast<std::uint32_t>(random() % 20);
+        BytesBitInput input(bits.bytes(), capacity);
+        for (const Part& part : parts) {
             input.startRunCodes();
             std::vector<std::int32_t> decoded;
-            while (decoded.size() < expected.size()) {
+            while (decoded.size() < part.values.size()) {
                 const std::uint32_t want = static_cast<std::uint32_t>(
-                    std::min<std::size_t>(random() % 700, expected.size() - decoded.size()));
-                const std::vector<std::int32_t> part = decode(input, want);
-                ASSERT_EQ(part.size(), want);
-                decoded.insert(decoded.end(), part.begin(), part.end());
+                    std::min<std::size_t>(random() % 700, part.values.size() - decoded.size()));
+                const std::vector<std::int32_t> got = decode(input, want);
+                ASSERT_EQ(got.size(), want);
+                decoded.insert(decoded.end(), got.begin(), got.end());
             }
-            ASSERT_EQ(decoded, expected) << "trial " << trial;
+            ASSERT_EQ(decoded, part.values) << "trial " << trial;
+            ASSERT_EQ(input.readBits(part.fieldBits), part.field) << "trial " << trial;
         }
     }
 }

@@ -13,6 +13,20 @@ constexpr std::uint32_t kHalfRange = 0x80000000u;
 constexpr std::uint32_t kTargetLimit = 0x10000;
 constexpr std::int32_t kPaddingBits = 128;
 
+// The reciprocal of each model's total stands behind the models: worked out
+// when the total changes, its division is off the path from one symbol to
+// the next.
+std::uint64_t loadReciprocal(const std::uint32_t* models, std::uint32_t n, std::uint32_t t) {
+    std::uint64_t reciprocal = 0;
+    std::memcpy(&reciprocal, models + std::size_t{n} * (n + 1) + 2 * std::size_t{t}, 8);
+    return reciprocal;
+}
+
+void storeReciprocal(std::uint32_t* models, std::uint32_t n, std::uint32_t t,
+                     std::uint64_t reciprocal) {
+    std::memcpy(models + std::size_t{n} * (n + 1) + 2 * std::size_t{t}, &reciprocal, 8);
+}
+
 }  // namespace
 
 bool BitInput::initArithmetic(int b) {
@@ -21,7 +35,8 @@ bool BitInput::initArithmetic(int b) {
     }
     const std::uint32_t n = std::uint32_t{1} << b;
     models_.reset();
-    models_ = allocateBlockOf<std::uint32_t>(std::size_t{n} * (n + 1));
+    // The models, then the 64-bit reciprocal of each model's total.
+    models_ = allocateBlockOf<std::uint32_t>(std::size_t{n} * (n + 1) + 2 * std::size_t{n});
     if (!models_) {
         return false;
     }
@@ -32,6 +47,10 @@ bool BitInput::initArithmetic(int b) {
     for (std::uint32_t t = 1; t < n; ++t) {
         std::memcpy(frequencyModel(static_cast<int>(t)), models_.get(),
                     (n + 1) * sizeof(std::uint32_t));
+    }
+    const std::uint64_t reciprocal = detail::TotalDivider::reciprocalOf(n);
+    for (std::uint32_t t = 0; t < n; ++t) {
+        storeReciprocal(models_.get(), n, t, reciprocal);
     }
     currentModel = 0;
 
@@ -68,6 +87,10 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
     std::uint32_t range = rangeRegister;
     std::uint32_t lookahead = lookaheadRegister;
     const std::uint32_t n = static_cast<std::uint32_t>(symbolCount);
+    // Locals, as stores to `out` could otherwise change them.
+    std::uint32_t* const models = frequencyModel(0);
+    const std::uint32_t mask = contextMask;
+    std::uint32_t model = currentModel;
     std::uint32_t stored = 0;
 
     // Next stream bit; the first time the data runs dry 128 zero bits follow.
@@ -88,17 +111,18 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
     };
 
     while (stored < count) {
-        std::uint32_t* const words = frequencyModel(static_cast<int>(currentModel));
+        std::uint32_t* const words = models + std::size_t{model} * (n + 1);
         const std::uint32_t* const entries = words + 1;
         const std::uint32_t total = words[0];
-        const detail::TotalDivider divider(total);
-        const std::uint64_t target = std::uint64_t{code} * total / range;
-        if (target >= kTargetLimit) {
+        const detail::TotalDivider divider(total, loadReciprocal(models, n, model));
+        const std::uint64_t codeTimesTotal = std::uint64_t{code} * total;
+        // target = codeTimesTotal / range, at most 0xFFFF.
+        if (codeTimesTotal >= std::uint64_t{range} * kTargetLimit) {
             break;
         }
         std::uint32_t cumulative = 0;
-        const std::uint32_t i =
-            detail::findEntry(entries, n, static_cast<std::uint32_t>(target), cumulative);
+        const std::uint32_t i = detail::findEntry(
+            entries, n, static_cast<std::uint32_t>(codeTimesTotal / range), cumulative);
         if (i == n) {
             break;
         }
@@ -143,9 +167,11 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
             break;
         }
         const std::int32_t symbol = FrequencyModel(words).update(i, n);
+        storeReciprocal(models, n, model, detail::TotalDivider::reciprocalOf(words[0]));
         out[stored++] = symbol;
-        currentModel = static_cast<std::uint32_t>(symbol) & contextMask;
+        model = static_cast<std::uint32_t>(symbol) & mask;
     }
+    currentModel = model;
     codeRegister = code;
     rangeRegister = range;
     lookaheadRegister = lookahead;

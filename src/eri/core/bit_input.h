@@ -80,7 +80,8 @@ class BitInput {
     // b in 1..8; false for any other width or when the models cannot be allocated.
     bool initArithmetic(int b);
     std::uint32_t decodeArithmeticSymbols(std::int32_t* out, std::uint32_t count);
-    // Model t (0 .. 2^b - 1): the total, then 2^b entry words.
+    // Model t (0 .. 2^b - 1): the total, then 2^b entry words. For reading:
+    // the decoder keeps a reciprocal of each total beside the models.
     std::uint32_t* frequencyModel(int t) const {
         return models_ ? models_.get() + static_cast<std::size_t>(t) * (symbolCount + 1) : nullptr;
     }

@@ -24,7 +24,10 @@ struct BitPosition {
 
     // Takes over the cursor's place; false when the register does not hold the
     // tail of the buffered word before the cursor (only the cursor can go on).
+    // Until it succeeds, nothing can be peeked.
     bool takeFrom(const BitCursor& cursor) {
+        peekEnd = 0;
+        windowBits = 0;
         const BitInput& input = cursor.input;
         start = input.buffer_.get();
         if (start == nullptr || input.bufferCursor_ == nullptr) {
@@ -32,16 +35,16 @@ struct BitPosition {
         }
         const auto cursorByte = static_cast<std::uint32_t>(input.bufferCursor_ - start);
         endByte = cursorByte + static_cast<std::uint32_t>(input.bytesLeft_);
-        peekEnd = endByte >= 8 ? (std::uint64_t{endByte} - 7) * 8 : 0;
         const int count = cursor.count;
         if (count == 0) {
             offset = std::uint64_t{cursorByte} * 8;
-            return true;
-        }
-        if (count > 32 || cursorByte < 4 || wordAt(cursorByte - 4) << (32 - count) != cursor.reg) {
+        } else if (count > 32 || cursorByte < 4 ||
+                   wordAt(cursorByte - 4) << (32 - count) != cursor.reg) {
             return false;
+        } else {
+            offset = std::uint64_t{cursorByte} * 8 - static_cast<std::uint32_t>(count);
         }
-        offset = std::uint64_t{cursorByte} * 8 - static_cast<std::uint32_t>(count);
+        peekEnd = endByte >= 8 ? (std::uint64_t{endByte} - 7) * 8 : 0;
         return true;
     }
 
@@ -75,7 +78,29 @@ struct BitPosition {
         return bits << (offset % 8);
     }
 
-    [[gnu::always_inline]] void skip(int n) { offset += static_cast<std::uint32_t>(n); }
+    // The next bits kept in a register and loaded again only when fewer than
+    // 32 are left: a code's bits then come without a load in the way.
+    // Only skipWindow moves the position while the window is in use.
+    [[gnu::always_inline]] bool fillWindow() {
+        if (windowBits >= 32) {
+            return true;
+        }
+        if (!canPeek()) {
+            return false;
+        }
+        window = peek();
+        windowBits = kPeekBits;
+        return true;
+    }
+
+    [[gnu::always_inline]] void skipWindow(int n) {
+        window <<= n;
+        windowBits -= n;
+        offset += static_cast<std::uint32_t>(n);
+    }
+
+    std::uint64_t window = 0;
+    int windowBits = 0;
 
   private:
     std::uint32_t wordAt(std::uint32_t byte) const {

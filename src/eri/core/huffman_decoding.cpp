@@ -117,14 +117,13 @@ class TreeDecoder {
 
     template <typename ReadRaw>
     [[gnu::always_inline]] bool decode(int t, ReadRaw readRaw, std::uint32_t& symbol) {
-        if (onPosition_ && position_.canPeek() &&
-            (states_[t] == BitInput::kTableReady || prepareTable(t))) {
+        if (position_.fillWindow() && (states_[t] == BitInput::kTableReady || prepareTable(t))) {
             HuffmanTree& tree = trees_[t];
-            std::uint64_t bits = position_.peek();
+            std::uint64_t bits = position_.window;
             const PrefixEntry& entry = tables_[t].entries[bits >> (64 - kPrefixBits)];
             std::int32_t code = tree.nodes[entry.node].childOrLeaf;
             if (code < 0 && code != kEscapeCode) {
-                position_.skip(entry.length);
+                position_.skipWindow(entry.length);
                 raiseAlongPath(t, tree, entry);
                 symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                 return true;
@@ -138,9 +137,9 @@ class TreeDecoder {
                     bits <<= 1;
                     ++used;
                     code = tree.nodes[node].childOrLeaf;
-                } while (code >= 0 && used < BitPosition::kPeekBits);
+                } while (code >= 0 && used < position_.windowBits);
                 if (code < 0 && code != kEscapeCode) {
-                    position_.skip(used);
+                    position_.skipWindow(used);
                     ++tree.nodes[node].weight;
                     finishUpdate(t, tree, node);
                     symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
@@ -262,8 +261,12 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     if (!trees_) {
         return 0;
     }
+    // Zero runs are many and mostly short: clearing the span once beats a
+    // fill per run, and the runs then only move the count on.
+    if (count != 0) {
+        std::memset(out, 0, std::size_t{count} * sizeof(std::int32_t));
+    }
     std::uint32_t stored = std::min(runLength, count);
-    std::fill(out, out + stored, 0);
     runLength -= stored;
 
     detail::TreeDecoder decoder(*this);
@@ -286,7 +289,6 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
         }
         if (symbol > 1) {
             const std::uint32_t zeros = std::min(symbol - 1, count - stored);
-            std::fill(out + stored, out + stored + zeros, 0);
             stored += zeros;
             runLength = symbol - 1 - zeros;
         }

@@ -18,8 +18,12 @@ class TotalDivider {
     __extension__ using Wide = unsigned __int128;
 
   public:
-    explicit TotalDivider(std::uint32_t total)
-        : total_(total), reciprocal_(~std::uint64_t{0} / total + 1) {}
+    explicit TotalDivider(std::uint32_t total) : total_(total), reciprocal_(reciprocalOf(total)) {}
+    // With the reciprocal worked out beforehand.
+    TotalDivider(std::uint32_t total, std::uint64_t reciprocal)
+        : total_(total), reciprocal_(reciprocal) {}
+
+    static std::uint64_t reciprocalOf(std::uint32_t total) { return ~std::uint64_t{0} / total + 1; }
 
     std::uint64_t floorOf(std::uint64_t x) const {
         return static_cast<std::uint64_t>((static_cast<Wide>(x) * reciprocal_) >> 64);
