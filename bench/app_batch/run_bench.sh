@@ -3,7 +3,10 @@
 #   - 48 photo-like 1024 x 768 PNG files to TGA with 色反転 at --jobs 1 and
 #     --jobs 2, beside ImageMagick's `mogrify -negate` writing TGA;
 #   - 24 lossless, Huffman-coded 1024 x 768 ERI files to PNG at --jobs 1 and 2;
-#   - peak memory of the PNG run at --jobs 2 against the program's base.
+#   - peak memory of the PNG run at --jobs 2 against the program's base;
+#   - the same PNG files split in halves, run by two --jobs 1 processes at
+#     once: what this machine's two cores give when nothing is shared, the
+#     ceiling for the --jobs 2 speed-up.
 # Each run is made ROUNDS times (default 3), the kinds taking turns; the
 # fastest wall time and the highest peak RSS of each kind are kept, since
 # this machine's timings drift with its load.
@@ -19,7 +22,12 @@ work=$(mktemp -d /tmp/tinta_batch_bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 "$build/bench/app_batch/tinta_bench_pictures" png "$work/png" 48
 "$build/bench/app_batch/tinta_bench_pictures" eri "$work/eri" 24
-mkdir -p "$work/empty"
+mkdir -p "$work/empty" "$work/half1" "$work/half2"
+half=1
+for f in "$work"/png/*.png; do
+  ln "$f" "$work/half$half/"
+  half=$((3 - half))
+done
 
 # run NAME COUNT COMMAND...: wall seconds, CPU seconds, peak RSS and page
 # faults of one run, from GNU time; keeps the kind's fastest wall time and
@@ -27,7 +35,7 @@ mkdir -p "$work/empty"
 run() {
   local name=$1 count=$2
   shift 2
-  rm -rf "$work/out" && mkdir -p "$work/out"
+  rm -rf "$work/out" "$work/out2" && mkdir -p "$work/out" "$work/out2"
   /usr/bin/time -f "%e %U %S %M %R" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" ||
     { cat "$work/err.txt" >&2; exit 1; }
   read -r wall user sys rss faults <"$work/time.txt"
@@ -52,6 +60,8 @@ for round in $(seq "$rounds"); do
   run base 0 "${batch[@]}" --input "$work/empty" --mask '*.png' --format tga
   run png-tga-jobs1 48 "${batch[@]}" --input "$work/png" --mask '*.png' --format tga --jobs 1
   run png-tga-jobs2 48 "${batch[@]}" --input "$work/png" --mask '*.png' --format tga --jobs 2
+  run png-tga-two-halves 48 sh -c "$(printf '%q ' "${batch[@]}") --input '$work/half1' --mask '*.png' --format tga --jobs 1 &
+    $(printf '%q ' ./tinta_batch --filter 色反転 --quiet) --output '$work/out2' --input '$work/half2' --mask '*.png' --format tga --jobs 1; wait"
   if command -v mogrify >/dev/null; then
     run mogrify-negate-tga 48 sh -c "mogrify -path '$work/out' -format tga -negate '$work'/png/*.png"
   fi
@@ -62,6 +72,7 @@ done
 echo "fastest of $rounds rounds; peak RSS the highest of them against the lowest base"
 ratio() { echo "scale=2; $(cat "$work/$1.wall") / $(cat "$work/$2.wall")" | bc; }
 echo "PNG->TGA --jobs 2 against --jobs 1: $(ratio png-tga-jobs1 png-tga-jobs2)x (target 1.8x)"
+echo "PNG->TGA two --jobs 1 processes on halves against --jobs 1: $(ratio png-tga-jobs1 png-tga-two-halves)x (this machine's ceiling)"
 [ -f "$work/mogrify-negate-tga.wall" ] &&
   echo "PNG->TGA --jobs 2 against mogrify:  $(ratio mogrify-negate-tga png-tga-jobs2)x (target 2x)"
 echo "ERI->PNG --jobs 2 against --jobs 1: $(ratio eri-png-jobs1 eri-png-jobs2)x (target 1.8x)"
