@@ -129,19 +129,22 @@ class TreeDecoder {
                 return true;
             }
             if (code >= 0) {
-                int node = 0;
+                // A code longer than the table: on from the entry's node over
+                // the window, noting the positions for the weight update.
+                std::uint16_t below[BitPosition::kPeekBits];
+                int depth = 0;
                 int used = kPrefixBits;
                 bits <<= kPrefixBits;
                 do {
-                    node = code + static_cast<int>(bits >> 63);
+                    const int node = code + static_cast<int>(bits >> 63);
                     bits <<= 1;
                     ++used;
+                    below[depth++] = static_cast<std::uint16_t>(node);
                     code = tree.nodes[node].childOrLeaf;
                 } while (code >= 0 && used < position_.windowBits);
                 if (code < 0 && code != kEscapeCode) {
                     position_.skipWindow(used);
-                    ++tree.nodes[node].weight;
-                    finishUpdate(t, tree, node);
+                    raiseAlongWalk(t, tree, below, depth, entry);
                     symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                     return true;
                 }
@@ -161,11 +164,55 @@ class TreeDecoder {
         return true;
     }
 
-    // incrementLeaf from the entry's positions while no node has to move.
+    // incrementLeaf from the entry's positions. A node has to move when the
+    // next position weighs no more than it did; no raise on the path changes
+    // a weight another check reads, so all checks come first and without
+    // branches, and the path is raised whole when nothing moves.
     [[gnu::always_inline]] void raiseAlongPath(int t, HuffmanTree& tree, const PrefixEntry& entry) {
         HuffmanNode* const nodes = tree.nodes;
-        for (int i = 0; i < entry.length; ++i) {
+        const int length = entry.length;
+        unsigned moves = 0;
+        for (int i = 0; i < kPrefixBits; ++i) {
             const int node = entry.path[static_cast<std::size_t>(i)];
+            moves |= unsigned{nodes[node + 1].weight <= nodes[node].weight} << i;
+        }
+        if ((moves & ((1u << length) - 1)) != 0) {
+            raiseStepByStep(t, tree, entry.path.data(), length);
+            return;
+        }
+        // Positions past the length repeat the last one and take nothing.
+        for (int i = 0; i < kPrefixBits; ++i) {
+            const int node = entry.path[static_cast<std::size_t>(i)];
+            nodes[node].weight = static_cast<std::uint16_t>(nodes[node].weight + (i < length));
+        }
+        if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
+            rescale(t, tree);
+        }
+    }
+
+    // As above, for a code past the table: the walked positions from the
+    // leaf up, then the entry's path.
+    [[gnu::always_inline]] void raiseAlongWalk(int t, HuffmanTree& tree, const std::uint16_t* below,
+                                               int depth, const PrefixEntry& entry) {
+        HuffmanNode* const nodes = tree.nodes;
+        for (int i = depth - 1; i >= 0; --i) {
+            const int node = below[i];
+            const std::uint16_t weight = nodes[node].weight;
+            nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
+            if (nodes[node + 1].weight <= weight) {
+                finishUpdate(t, tree, node);
+                return;
+            }
+        }
+        raiseAlongPath(t, tree, entry);
+    }
+
+    // incrementLeaf along `path` with the exchanges where a node has to move.
+    [[gnu::noinline]] void raiseStepByStep(int t, HuffmanTree& tree, const std::uint16_t* path,
+                                           int length) {
+        HuffmanNode* const nodes = tree.nodes;
+        for (int i = 0; i < length; ++i) {
+            const int node = path[i];
             const std::uint16_t weight = nodes[node].weight;
             nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
             if (nodes[node + 1].weight <= weight) {
