@@ -108,7 +108,13 @@ class TreeDecoder {
         onPosition_ = position_.takeFrom(cursor_);
     }
 
-    void save() {
+    // The decoding loops work on a copy of the position, which then lives in
+    // registers: the decoder itself is in memory for the rare paths' calls.
+    BitPosition position() const { return position_; }
+
+    // Writes the loop's position back to the BitInput.
+    void save(const BitPosition& at) {
+        position_ = at;
         if (onPosition_) {
             position_.giveTo(cursor_);
         }
@@ -116,14 +122,15 @@ class TreeDecoder {
     }
 
     template <typename ReadRaw>
-    [[gnu::always_inline]] bool decode(int t, ReadRaw readRaw, std::uint32_t& symbol) {
-        if (position_.fillWindow() && (states_[t] == BitInput::kTableReady || prepareTable(t))) {
+    [[gnu::always_inline]] bool decode(BitPosition& at, int t, ReadRaw readRaw,
+                                       std::uint32_t& symbol) {
+        if (at.fillWindow() && (states_[t] == BitInput::kTableReady || prepareTable(t))) {
             HuffmanTree& tree = trees_[t];
-            std::uint64_t bits = position_.window;
+            std::uint64_t bits = at.window;
             const PrefixEntry& entry = tables_[t].entries[bits >> (64 - kPrefixBits)];
             std::int32_t code = tree.nodes[entry.node].childOrLeaf;
             if (code < 0 && code != kEscapeCode) {
-                position_.skipWindow(entry.length);
+                at.skipWindow(entry.length);
                 raiseAlongPath(t, tree, entry);
                 symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                 return true;
@@ -141,16 +148,19 @@ class TreeDecoder {
                     ++used;
                     below[depth++] = static_cast<std::uint16_t>(node);
                     code = tree.nodes[node].childOrLeaf;
-                } while (code >= 0 && used < position_.windowBits);
+                } while (code >= 0 && used < at.windowBits);
                 if (code < 0 && code != kEscapeCode) {
-                    position_.skipWindow(used);
+                    at.skipWindow(used);
                     raiseAlongWalk(t, tree, below, depth, entry);
                     symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                     return true;
                 }
             }
         }
-        return decodeExactly(t, readRaw, symbol);
+        position_ = at;
+        const bool decoded = decodeExactly(t, readRaw, symbol);
+        at = position_;
+        return decoded;
     }
 
   private:
@@ -317,11 +327,12 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     runLength -= stored;
 
     detail::TreeDecoder decoder(*this);
+    detail::BitPosition at = decoder.position();
     int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, tree, ReadRawByte{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         const std::int32_t value = static_cast<std::int8_t>(symbol & 0xFF);
@@ -330,8 +341,8 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
             tree = value & 0xFF;
             continue;
         }
-        if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, kRunTree, ReadRawRun{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         if (symbol > 1) {
@@ -342,7 +353,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
         tree = 0;
     }
     valueTree_ = &readyTree(tree);
-    decoder.save();
+    decoder.save(at);
     return stored;
 }
 
@@ -351,26 +362,27 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
         return 0;
     }
     detail::TreeDecoder decoder(*this);
+    detail::BitPosition at = decoder.position();
     int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t previous = kEscapeSymbol;
     std::uint32_t stored = 0;
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, tree, ReadRawByte{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         const std::uint32_t byte = symbol & 0xFF;
         out[stored++] = static_cast<std::uint8_t>(byte);
         if (byte == previous) {
-            if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
-                decoder.save();
+            if (!decoder.decode(at, kRunTree, ReadRawRun{}, symbol)) {
+                decoder.save(at);
                 return stored;
             }
             if (symbol > 1) {
                 // A run past the end of the row is a broken image.
                 if (symbol - 1 > count - stored) {
-                    decoder.save();
+                    decoder.save(at);
                     return stored;
                 }
                 std::memset(out + stored, static_cast<int>(byte), symbol - 1);
@@ -381,7 +393,7 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
         tree = static_cast<int>(byte);
     }
     valueTree_ = &readyTree(tree);
-    decoder.save();
+    decoder.save(at);
     return stored;
 }
 
