@@ -108,7 +108,13 @@ class TreeDecoder {
         onPosition_ = position_.takeFrom(cursor_);
     }
 
-    void save() {
+    // The decoding loops work on a copy of the position, which then lives in
+    // registers: the decoder itself is in memory for the rare paths' calls.
+    BitPosition position() const { return position_; }
+
+    // Writes the loop's position back to the BitInput.
+    void save(const BitPosition& at) {
+        position_ = at;
         if (onPosition_) {
             position_.giveTo(cursor_);
         }
@@ -116,38 +122,45 @@ class TreeDecoder {
     }
 
     template <typename ReadRaw>
-    [[gnu::always_inline]] bool decode(int t, ReadRaw readRaw, std::uint32_t& symbol) {
-        if (position_.fillWindow() && (states_[t] == BitInput::kTableReady || prepareTable(t))) {
+    [[gnu::always_inline]] bool decode(BitPosition& at, int t, ReadRaw readRaw,
+                                       std::uint32_t& symbol) {
+        if (at.fillWindow() && (states_[t] == BitInput::kTableReady || prepareTable(t))) {
             HuffmanTree& tree = trees_[t];
-            std::uint64_t bits = position_.window;
+            std::uint64_t bits = at.window;
             const PrefixEntry& entry = tables_[t].entries[bits >> (64 - kPrefixBits)];
             std::int32_t code = tree.nodes[entry.node].childOrLeaf;
             if (code < 0 && code != kEscapeCode) {
-                position_.skipWindow(entry.length);
+                at.skipWindow(entry.length);
                 raiseAlongPath(t, tree, entry);
                 symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                 return true;
             }
             if (code >= 0) {
-                int node = 0;
+                // A code longer than the table: on from the entry's node over
+                // the window, noting the positions for the weight update.
+                std::uint16_t below[BitPosition::kPeekBits];
+                int depth = 0;
                 int used = kPrefixBits;
                 bits <<= kPrefixBits;
                 do {
-                    node = code + static_cast<int>(bits >> 63);
+                    const int node = code + static_cast<int>(bits >> 63);
                     bits <<= 1;
                     ++used;
+                    below[depth++] = static_cast<std::uint16_t>(node);
                     code = tree.nodes[node].childOrLeaf;
-                } while (code >= 0 && used < position_.windowBits);
+                } while (code >= 0 && used < at.windowBits);
                 if (code < 0 && code != kEscapeCode) {
-                    position_.skipWindow(used);
-                    ++tree.nodes[node].weight;
-                    finishUpdate(t, tree, node);
+                    at.skipWindow(used);
+                    raiseAlongWalk(t, tree, below, depth, entry);
                     symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
                     return true;
                 }
             }
         }
-        return decodeExactly(t, readRaw, symbol);
+        position_ = at;
+        const bool decoded = decodeExactly(t, readRaw, symbol);
+        at = position_;
+        return decoded;
     }
 
   private:
@@ -161,11 +174,55 @@ class TreeDecoder {
         return true;
     }
 
-    // incrementLeaf from the entry's positions while no node has to move.
+    // incrementLeaf from the entry's positions. A node has to move when the
+    // next position weighs no more than it did; no raise on the path changes
+    // a weight another check reads, so all checks come first and without
+    // branches, and the path is raised whole when nothing moves.
     [[gnu::always_inline]] void raiseAlongPath(int t, HuffmanTree& tree, const PrefixEntry& entry) {
         HuffmanNode* const nodes = tree.nodes;
-        for (int i = 0; i < entry.length; ++i) {
+        const int length = entry.length;
+        unsigned moves = 0;
+        for (int i = 0; i < kPrefixBits; ++i) {
             const int node = entry.path[static_cast<std::size_t>(i)];
+            moves |= unsigned{nodes[node + 1].weight <= nodes[node].weight} << i;
+        }
+        if ((moves & ((1u << length) - 1)) != 0) {
+            raiseStepByStep(t, tree, entry.path.data(), length);
+            return;
+        }
+        // Positions past the length repeat the last one and take nothing.
+        for (int i = 0; i < kPrefixBits; ++i) {
+            const int node = entry.path[static_cast<std::size_t>(i)];
+            nodes[node].weight = static_cast<std::uint16_t>(nodes[node].weight + (i < length));
+        }
+        if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
+            rescale(t, tree);
+        }
+    }
+
+    // As above, for a code past the table: the walked positions from the
+    // leaf up, then the entry's path.
+    [[gnu::always_inline]] void raiseAlongWalk(int t, HuffmanTree& tree, const std::uint16_t* below,
+                                               int depth, const PrefixEntry& entry) {
+        HuffmanNode* const nodes = tree.nodes;
+        for (int i = depth - 1; i >= 0; --i) {
+            const int node = below[i];
+            const std::uint16_t weight = nodes[node].weight;
+            nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
+            if (nodes[node + 1].weight <= weight) {
+                finishUpdate(t, tree, node);
+                return;
+            }
+        }
+        raiseAlongPath(t, tree, entry);
+    }
+
+    // incrementLeaf along `path` with the exchanges where a node has to move.
+    [[gnu::noinline]] void raiseStepByStep(int t, HuffmanTree& tree, const std::uint16_t* path,
+                                           int length) {
+        HuffmanNode* const nodes = tree.nodes;
+        for (int i = 0; i < length; ++i) {
+            const int node = path[i];
             const std::uint16_t weight = nodes[node].weight;
             nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
             if (nodes[node + 1].weight <= weight) {
@@ -270,11 +327,12 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
     runLength -= stored;
 
     detail::TreeDecoder decoder(*this);
+    detail::BitPosition at = decoder.position();
     int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, tree, ReadRawByte{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         const std::int32_t value = static_cast<std::int8_t>(symbol & 0xFF);
@@ -283,8 +341,8 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
             tree = value & 0xFF;
             continue;
         }
-        if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, kRunTree, ReadRawRun{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         if (symbol > 1) {
@@ -295,7 +353,7 @@ std::uint32_t BitInput::decodeHuffmanValues(std::int32_t* out, std::uint32_t cou
         tree = 0;
     }
     valueTree_ = &readyTree(tree);
-    decoder.save();
+    decoder.save(at);
     return stored;
 }
 
@@ -304,26 +362,27 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
         return 0;
     }
     detail::TreeDecoder decoder(*this);
+    detail::BitPosition at = decoder.position();
     int tree = static_cast<int>(valueTree_ - trees_.get());
     std::uint32_t previous = kEscapeSymbol;
     std::uint32_t stored = 0;
     std::uint32_t symbol = 0;
     while (stored < count) {
-        if (!decoder.decode(tree, ReadRawByte{}, symbol)) {
-            decoder.save();
+        if (!decoder.decode(at, tree, ReadRawByte{}, symbol)) {
+            decoder.save(at);
             return stored;
         }
         const std::uint32_t byte = symbol & 0xFF;
         out[stored++] = static_cast<std::uint8_t>(byte);
         if (byte == previous) {
-            if (!decoder.decode(kRunTree, ReadRawRun{}, symbol)) {
-                decoder.save();
+            if (!decoder.decode(at, kRunTree, ReadRawRun{}, symbol)) {
+                decoder.save(at);
                 return stored;
             }
             if (symbol > 1) {
                 // A run past the end of the row is a broken image.
                 if (symbol - 1 > count - stored) {
-                    decoder.save();
+                    decoder.save(at);
                     return stored;
                 }
                 std::memset(out + stored, static_cast<int>(byte), symbol - 1);
@@ -334,7 +393,7 @@ std::uint32_t BitInput::decodeHuffmanBytes(std::uint8_t* out, std::uint32_t coun
         tree = static_cast<int>(byte);
     }
     valueTree_ = &readyTree(tree);
-    decoder.save();
+    decoder.save(at);
     return stored;
 }
 

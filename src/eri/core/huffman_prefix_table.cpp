@@ -11,6 +11,9 @@ PrefixEntry entryFor(const HuffmanTree& tree, int node, int length) {
         entry.path[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(node);
         node = tree.nodes[node].parent;
     }
+    for (int i = length; i < kPrefixBits; ++i) {
+        entry.path[static_cast<std::size_t>(i)] = entry.path[static_cast<std::size_t>(length - 1)];
+    }
     return entry;
 }
 

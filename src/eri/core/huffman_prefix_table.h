@@ -17,7 +17,8 @@ struct PrefixEntry {
     std::uint16_t node;
     std::uint8_t length;
     std::uint8_t reserved;
-    // node, its parent, ... up to the root's child: `length` positions.
+    // node, its parent, ... up to the root's child: `length` positions, the
+    // last repeated to the end so that every entry has kPrefixBits of them.
     std::array<std::uint16_t, kPrefixBits> path;
     std::uint16_t padding;
 };
