@@ -152,6 +152,33 @@ TEST(ArithmeticDecoding, RoundTripAtEveryWidth) {
     }
 }
 
+// The decoder may take a word from the buffer before it needs its bits; a
+// part ends with the word given back, as bit-by-bit reading would leave it:
+// the register never holds a whole word none of whose bits were taken, and
+// its bits past the count are zero.
+TEST(ArithmeticDecoding, PartsEndWithNoUntakenWordInTheRegister) {
+    std::mt19937 random(9);
+    for (const int b : {2, 8}) {
+        const Symbols symbols = skewedSymbols(random, b, 40000, 0.2);
+        const Encoded encoded = encode(b, symbols, {});
+        BytesBitInput input(encoded.bytes, 4 * (1 + random() % 8));
+        ASSERT_TRUE(input.initArithmetic(b));
+        Symbols decoded;
+        std::vector<std::int32_t> part(40);
+        while (decoded.size() < symbols.size()) {
+            const auto want = static_cast<std::uint32_t>(
+                std::min<std::size_t>(1 + random() % part.size(), symbols.size() - decoded.size()));
+            ASSERT_EQ(input.runDecodeSymbols(part.data(), want), want);
+            decoded.insert(decoded.end(), part.begin(), part.begin() + want);
+            if (input.overrunCount == 0) {  // else the padding zeros stand in the register
+                ASSERT_LT(input.bitCount, 32) << decoded.size();
+                ASSERT_EQ(input.bitRegister & (0xFFFFFFFFu >> input.bitCount), 0u);
+            }
+        }
+        EXPECT_EQ(decoded, symbols) << b;
+    }
+}
+
 // 32 one-bits in the lookahead are followed by a carry bit; both values of it
 // decode to the same symbols.
 TEST(ArithmeticDecoding, CarryBitsAfterThirtyTwoOnes) {

@@ -115,6 +115,73 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
         return true;
     };
 
+    // One doubling step at a time, for when the window runs short or the
+    // lookahead may turn all ones; false when the data has run dry.
+    auto renormaliseBitwise = [&] {
+        while (range < kHalfRange) {
+            const int k = std::countl_zero(range);
+            if (cursor.count >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
+                const std::uint32_t bits = cursor.reg >> (32 - k);
+                cursor.reg <<= k;
+                cursor.count -= k;
+                code = (code << k) | (lookahead >> (32 - k));
+                lookahead = (lookahead << k) | bits;
+                range <<= k;
+                break;
+            }
+            std::uint32_t bit = 0;
+            if (!takeBit(bit)) {
+                return false;
+            }
+            code = (code << 1) | (lookahead >> 31);
+            lookahead = (lookahead << 1) | bit;
+            if (lookahead == 0xFFFFFFFFu) {
+                if (!takeBit(bit)) {
+                    return false;
+                }
+                if (bit != 0) {
+                    lookahead = 0;
+                    ++code;
+                }
+            }
+            range <<= 1;
+        }
+        return true;
+    };
+
+    // The stream bits after the lookahead, left-aligned: the register's, then
+    // at most one word taken from the buffer ahead of need, so that
+    // renormalising finds its bits without a branch. Past the end of the data,
+    // the register's padding zeros (more than 64 of them at first).
+    std::uint64_t window = std::uint64_t{cursor.reg} << 32;
+    int available = cursor.count;
+    // The window ends in a word none of whose bits has been taken yet: the
+    // register would not have loaded it.
+    bool ahead = false;
+    const std::uint8_t* nextWord = bufferCursor_;
+    std::int32_t bytesLeft = bytesLeft_;
+    // Back to the register alone, giving back a word taken ahead.
+    auto toCursor = [&] {
+        if (ahead) {
+            ahead = false;
+            nextWord -= 4;
+            bytesLeft += 4;
+            available -= 32;
+            window &= ~(~std::uint64_t{0} >> available);
+        }
+        bufferCursor_ = nextWord;
+        bytesLeft_ = bytesLeft;
+        cursor.reg = static_cast<std::uint32_t>(window >> 32);
+        cursor.count = available;
+    };
+    auto fromCursor = [&] {
+        ahead = false;
+        window = std::uint64_t{cursor.reg} << 32;
+        available = cursor.count;
+        nextWord = bufferCursor_;
+        bytesLeft = bytesLeft_;
+    };
+
     detail::ModelCache* const caches = modelCaches(models, n);
     detail::SearchRests search;
     while (stored < count) {
@@ -152,42 +219,40 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
         const detail::TotalDivider divider(cache.reciprocal);
         code = static_cast<std::uint32_t>(divider.floorOf(rest));
         range = static_cast<std::uint32_t>(divider.floorOf(rangeCount));
-        bool dry = false;
-        while (range < kHalfRange) {
-            // All k doubling steps at once, when the register holds their bits
-            // and the lookahead cannot turn all ones on the way: that needs its
-            // low 32 - k bits to be ones already.
-            const int k = std::countl_zero(range);
-            if (cursor.count >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
-                const std::uint32_t bits = cursor.reg >> (32 - k);
-                cursor.reg <<= k;
-                cursor.count -= k;
-                code = (code << k) | (lookahead >> (32 - k));
-                lookahead = (lookahead << k) | bits;
-                range <<= k;
+        // All k doubling steps at once, when the window holds their bits and
+        // the lookahead cannot turn all ones on the way: that needs its low
+        // 32 - k bits to be ones already.
+        const int k = std::countl_zero(range);
+        if (available >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
+            code = static_cast<std::uint32_t>(((std::uint64_t{code} << 32 | lookahead) << k) >> 32);
+            lookahead = static_cast<std::uint32_t>(
+                ((std::uint64_t{lookahead} << 32 | window >> 32) << k) >> 32);
+            window <<= k;
+            available -= k;
+            ahead = ahead && available >= 32;
+            range <<= k;
+        } else {
+            toCursor();
+            const bool dry = !renormaliseBitwise();
+            fromCursor();
+            if (dry) {
                 break;
             }
-            std::uint32_t bit = 0;
-            if (!takeBit(bit)) {
-                dry = true;
-                break;
-            }
-            code = (code << 1) | (lookahead >> 31);
-            lookahead = (lookahead << 1) | bit;
-            if (lookahead == 0xFFFFFFFFu) {
-                if (!takeBit(bit)) {
-                    dry = true;
-                    break;
-                }
-                if (bit != 0) {
-                    lookahead = 0;
-                    ++code;
-                }
-            }
-            range <<= 1;
         }
-        if (dry) {
-            break;
+        // A word more whenever the window runs below 32 bits, without a branch.
+        if (bytesLeft >= 4) {
+            std::uint32_t word = 0;
+            std::memcpy(&word, nextWord, 4);
+            if constexpr (std::endian::native == std::endian::little) {
+                word = __builtin_bswap32(word);
+            }
+            const bool refill = available < 32;
+            ahead = ahead || refill;
+            const std::uint64_t take = refill ? ~std::uint64_t{0} : 0;
+            window |= (std::uint64_t{word} << ((32 - available) & 63)) & take;
+            nextWord += 4 & take;
+            bytesLeft -= static_cast<std::int32_t>(4 & take);
+            available += static_cast<int>(32 & take);
         }
         FrequencyModel frequencies(words);
         const std::int32_t symbol = frequencies.symbol(i);
@@ -204,6 +269,7 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
     codeRegister = code;
     rangeRegister = range;
     lookaheadRegister = lookahead;
+    toCursor();
     cursor.save();
     return stored;
 }
