@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "bytes_bit_input.h"
 #include "eri/core/frequency_model.h"
+#include "eri/core/model_cache.h"
 #include "eri/core/model_search.h"
 #include "eriwriter/arithmetic_encoder.h"
 
@@ -149,6 +152,33 @@ TEST(ArithmeticDecoding, RoundTripAtEveryWidth) {
     }
 }
 
+// The decoder may take a word from the buffer before it needs its bits; a
+// part ends with the word given back, as bit-by-bit reading would leave it:
+// the register never holds a whole word none of whose bits were taken, and
+// its bits past the count are zero.
+TEST(ArithmeticDecoding, PartsEndWithNoUntakenWordInTheRegister) {
+    std::mt19937 random(9);
+    for (const int b : {2, 8}) {
+        const Symbols symbols = skewedSymbols(random, b, 40000, 0.2);
+        const Encoded encoded = encode(b, symbols, {});
+        BytesBitInput input(encoded.bytes, 4 * (1 + random() % 8));
+        ASSERT_TRUE(input.initArithmetic(b));
+        Symbols decoded;
+        std::vector<std::int32_t> part(40);
+        while (decoded.size() < symbols.size()) {
+            const auto want = static_cast<std::uint32_t>(
+                std::min<std::size_t>(1 + random() % part.size(), symbols.size() - decoded.size()));
+            ASSERT_EQ(input.runDecodeSymbols(part.data(), want), want);
+            decoded.insert(decoded.end(), part.begin(), part.begin() + want);
+            if (input.overrunCount == 0) {  // else the padding zeros stand in the register
+                ASSERT_LT(input.bitCount, 32) << decoded.size();
+                ASSERT_EQ(input.bitRegister & (0xFFFFFFFFu >> input.bitCount), 0u);
+            }
+        }
+        EXPECT_EQ(decoded, symbols) << b;
+    }
+}
+
 // 32 one-bits in the lookahead are followed by a carry bit; both values of it
 // decode to the same symbols.
 TEST(ArithmeticDecoding, CarryBitsAfterThirtyTwoOnes) {
@@ -199,49 +229,119 @@ TEST(ArithmeticDecoding, PaddingIsGivenOnceThenTheCountFallsShort) {
 
 namespace {
 
-// The decoder divides range x count products by the model total with a
-// multiplication; it must agree with the division for every total and for the
-// largest products, where rounding would show first.
+// The decoder divides range x count products and code x total rests by the
+// model total with a multiplication; it must agree with the division for every
+// total and for the largest values, where rounding would show first.
 TEST(ArithmeticDecoding, DivisionByTheTotalIsExactForEveryProduct) {
     std::mt19937_64 random(12);
     for (std::uint32_t total = 2; total < 0x10000; ++total) {
         const eri::detail::TotalDivider divider(total);
-        const std::uint64_t largest = std::uint64_t{0xFFFFFFFFu} * (total - 1);
+        const std::uint64_t largest = std::uint64_t{0xFFFFFFFFu} * total;
         for (const std::uint64_t x :
              {std::uint64_t{0}, std::uint64_t{total} - 1, std::uint64_t{total}, largest - 1,
               largest, largest / total * total, random() % (largest + 1)}) {
             ASSERT_EQ(divider.floorOf(x), x / total) << total << " " << x;
-            ASSERT_EQ(divider.ceilingOf(x), x / total + (x % total != 0 ? 1 : 0))
-                << total << " " << x;
         }
     }
 }
 
-// The vector search over the first 16 entries finds what the entry-by-entry
-// walk finds, for targets at, between and beyond the running counts.
-TEST(ArithmeticDecoding, EntrySearchMatchesTheWalk) {
-    std::mt19937 random(13);
-    for (int trial = 0; trial < 2000; ++trial) {
-        const std::uint32_t n = trial % 3 == 0 ? 8 : (trial % 3 == 1 ? 16 : 256);
-        std::vector<std::uint32_t> entries(n);
-        std::uint32_t total = 0;
-        for (std::uint32_t i = 0; i < n; ++i) {
-            const std::uint32_t count = 1 + random() % (trial % 2 == 0 ? 3 : 200);
-            entries[i] = eri::FrequencyModel::makeEntry(count, static_cast<std::int32_t>(i));
-            total += count;
-        }
-        for (int probe = 0; probe < 20; ++probe) {
-            const std::uint32_t target = random() % (total + 3);
-            std::uint32_t expected = 0;
-            std::uint32_t before = 0;
-            while (expected < n && target >= before + (entries[expected] & 0xFFFF)) {
-                before += entries[expected] & 0xFFFF;
-                ++expected;
+using Search = std::uint32_t (*)(const std::uint64_t*, std::uint32_t, std::uint64_t,
+                                 eri::detail::SearchRests&);
+
+std::vector<std::pair<const char*, Search>> searches() {
+    std::vector<std::pair<const char*, Search>> out{
+        {"plain", &eri::detail::searchRunningCountsPlain}};
+#if defined(__SSE2__)
+    out.emplace_back("sse2", &eri::detail::searchRunningCountsSse2);
+#endif
+    return out;
+}
+
+// Each search finds the entry an entry-by-entry walk with a division finds,
+// with the rests the new code and range come from, for codes inside and
+// (in damaged streams) beyond the range.
+TEST(ArithmeticDecoding, RunningCountSearchFindsTheDividedTarget) {
+    for (const auto& [name, search] : searches()) {
+        std::mt19937 random(13);
+        for (int trial = 0; trial < 3000; ++trial) {
+            const std::uint32_t n = trial % 3 == 0 ? 8 : (trial % 3 == 1 ? 16 : 256);
+            std::vector<std::uint32_t> words(n + 1);
+            eri::FrequencyModel model(words.data());
+            words[0] = 0;
+            for (std::uint32_t i = 0; i < n; ++i) {
+                const std::uint32_t count = 1 + random() % (trial % 2 == 0 ? 3 : 200);
+                words[1 + i] = eri::FrequencyModel::makeEntry(count, static_cast<std::int32_t>(i));
+                words[0] += count;
             }
-            std::uint32_t cumulative = 99;
-            ASSERT_EQ(eri::detail::findEntry(entries.data(), n, target, cumulative), expected);
-            ASSERT_EQ(cumulative, before);
+            eri::detail::ModelCache cache;
+            cache.refresh(model, n);
+            for (int probe = 0; probe < 20; ++probe) {
+                const std::uint32_t range = 0x80000000u | static_cast<std::uint32_t>(random());
+                const std::uint32_t code = probe % 5 == 0
+                                               ? static_cast<std::uint32_t>(random())
+                                               : static_cast<std::uint32_t>(random()) % range;
+                const std::uint64_t codeTotal = std::uint64_t{code} * model.total();
+                const std::uint64_t target = codeTotal / range;
+                std::uint32_t expected = 0;
+                std::uint64_t before = 0;
+                while (expected < n && target >= before + model.count(expected)) {
+                    before += model.count(expected);
+                    ++expected;
+                }
+                eri::detail::SearchRests rests{};
+                const std::uint32_t found = search(cache.runningCounts, range, codeTotal, rests);
+                // 16 when the entry lies beyond the first 16 or there is none.
+                const std::uint32_t searched = std::min(n, eri::detail::kSearchedEntries);
+                ASSERT_EQ(found, expected < searched ? expected : eri::detail::kSearchedEntries)
+                    << name;
+                std::uint64_t counted = 0;
+                for (std::uint32_t k = 0; k <= std::min(found, 15u); ++k) {
+                    ASSERT_EQ(rests.rests[1 + k], codeTotal - std::uint64_t{range} * counted)
+                        << name << " " << k;
+                    counted += k < n ? model.count(k) : 0;
+                }
+            }
         }
+    }
+}
+
+// Counting in place keeps the running counts and the reciprocal what they
+// would be if worked out afresh; the moves and halvings of update are refused.
+TEST(ArithmeticModels, CacheFollowsTheModelThroughUpdates) {
+    std::mt19937 random(14);
+    for (const int b : {2, 4, 5, 8}) {
+        const std::uint32_t n = 1u << b;
+        std::vector<std::uint32_t> words(n + 1);
+        eri::FrequencyModel model(words.data());
+        model.initialize(b);
+        eri::detail::ModelCache cache;
+        cache.refresh(model, n);
+        int inPlace = 0;
+        int moved = 0;
+        for (int step = 0; step < 200000; ++step) {
+            const std::uint32_t i = std::min<std::uint32_t>(random() % 40, n - 1);
+            const std::vector<std::uint32_t> before = words;
+            if (model.countInPlace(i)) {
+                ++inPlace;
+                cache.countInPlace(i, model.total());
+                std::vector<std::uint32_t> updated = before;
+                eri::FrequencyModel(updated.data()).update(i, n);
+                ASSERT_EQ(words, updated) << b << " " << step;
+            } else {
+                ++moved;
+                ASSERT_EQ(words, before);
+                model.update(i, n);
+                cache.refresh(model, n);
+            }
+            eri::detail::ModelCache fresh;
+            fresh.refresh(model, n);
+            ASSERT_EQ(cache.reciprocal, fresh.reciprocal);
+            for (std::uint32_t k = 0; k < eri::detail::kSearchedEntries; ++k) {
+                ASSERT_EQ(cache.runningCounts[k], fresh.runningCounts[k]) << b << " " << k;
+            }
+        }
+        EXPECT_GT(inPlace, 1000) << b;
+        EXPECT_GT(moved, 10) << b;
     }
 }
 

@@ -1,9 +1,11 @@
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
 #include "eri/core/frequency_model.h"
+#include "eri/core/model_cache.h"
 #include "eri/core/model_search.h"
 
 namespace eri {
@@ -13,18 +15,21 @@ constexpr std::uint32_t kHalfRange = 0x80000000u;
 constexpr std::uint32_t kTargetLimit = 0x10000;
 constexpr std::int32_t kPaddingBits = 128;
 
-// The reciprocal of each model's total stands behind the models: worked out
-// when the total changes, its division is off the path from one symbol to
-// the next.
-std::uint64_t loadReciprocal(const std::uint32_t* models, std::uint32_t n, std::uint32_t t) {
-    std::uint64_t reciprocal = 0;
-    std::memcpy(&reciprocal, models + std::size_t{n} * (n + 1) + 2 * std::size_t{t}, 8);
-    return reciprocal;
+// The caches of the n models stand behind them, on their alignment.
+std::size_t modelBlockWords(std::uint32_t n) {
+    const std::size_t cacheBytes = sizeof(detail::ModelCache) * n + alignof(detail::ModelCache);
+    return std::size_t{n} * (n + 1) + (cacheBytes + 3) / 4;
 }
 
-void storeReciprocal(std::uint32_t* models, std::uint32_t n, std::uint32_t t,
-                     std::uint64_t reciprocal) {
-    std::memcpy(models + std::size_t{n} * (n + 1) + 2 * std::size_t{t}, &reciprocal, 8);
+void* modelCacheStorage(std::uint32_t* models, std::uint32_t n) {
+    const auto end = reinterpret_cast<std::uintptr_t>(models + std::size_t{n} * (n + 1));
+    const std::uintptr_t aligned =
+        (end + alignof(detail::ModelCache) - 1) & ~std::uintptr_t{alignof(detail::ModelCache) - 1};
+    return reinterpret_cast<void*>(aligned);
+}
+
+detail::ModelCache* modelCaches(std::uint32_t* models, std::uint32_t n) {
+    return std::launder(static_cast<detail::ModelCache*>(modelCacheStorage(models, n)));
 }
 
 }  // namespace
@@ -35,8 +40,7 @@ bool BitInput::initArithmetic(int b) {
     }
     const std::uint32_t n = std::uint32_t{1} << b;
     models_.reset();
-    // The models, then the 64-bit reciprocal of each model's total.
-    models_ = allocateBlockOf<std::uint32_t>(std::size_t{n} * (n + 1) + 2 * std::size_t{n});
+    models_ = allocateBlockOf<std::uint32_t>(modelBlockWords(n));
     if (!models_) {
         return false;
     }
@@ -48,9 +52,10 @@ bool BitInput::initArithmetic(int b) {
         std::memcpy(frequencyModel(static_cast<int>(t)), models_.get(),
                     (n + 1) * sizeof(std::uint32_t));
     }
-    const std::uint64_t reciprocal = detail::TotalDivider::reciprocalOf(n);
+    auto* const storage = static_cast<detail::ModelCache*>(modelCacheStorage(models_.get(), n));
     for (std::uint32_t t = 0; t < n; ++t) {
-        storeReciprocal(models_.get(), n, t, reciprocal);
+        auto* const cache = new (storage + t) detail::ModelCache;
+        cache->refresh(FrequencyModel(frequencyModel(static_cast<int>(t))), n);
     }
     currentModel = 0;
 
@@ -110,30 +115,10 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
         return true;
     };
 
-    while (stored < count) {
-        std::uint32_t* const words = models + std::size_t{model} * (n + 1);
-        const std::uint32_t* const entries = words + 1;
-        const std::uint32_t total = words[0];
-        const detail::TotalDivider divider(total, loadReciprocal(models, n, model));
-        const std::uint64_t codeTimesTotal = std::uint64_t{code} * total;
-        // target = codeTimesTotal / range, at most 0xFFFF.
-        if (codeTimesTotal >= std::uint64_t{range} * kTargetLimit) {
-            break;
-        }
-        std::uint32_t cumulative = 0;
-        const std::uint32_t i = detail::findEntry(
-            entries, n, static_cast<std::uint32_t>(codeTimesTotal / range), cumulative);
-        if (i == n) {
-            break;
-        }
-        const std::uint32_t frequency = entries[i] & 0xFFFF;
-        code -= static_cast<std::uint32_t>(divider.ceilingOf(std::uint64_t{range} * cumulative));
-        range = static_cast<std::uint32_t>(divider.floorOf(std::uint64_t{range} * frequency));
-        bool dry = false;
+    // One doubling step at a time, for when the window runs short or the
+    // lookahead may turn all ones; false when the data has run dry.
+    auto renormaliseBitwise = [&] {
         while (range < kHalfRange) {
-            // All k doubling steps at once, when the register holds their bits
-            // and the lookahead cannot turn all ones on the way: that needs its
-            // low 32 - k bits to be ones already.
             const int k = std::countl_zero(range);
             if (cursor.count >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
                 const std::uint32_t bits = cursor.reg >> (32 - k);
@@ -146,15 +131,13 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
             }
             std::uint32_t bit = 0;
             if (!takeBit(bit)) {
-                dry = true;
-                break;
+                return false;
             }
             code = (code << 1) | (lookahead >> 31);
             lookahead = (lookahead << 1) | bit;
             if (lookahead == 0xFFFFFFFFu) {
                 if (!takeBit(bit)) {
-                    dry = true;
-                    break;
+                    return false;
                 }
                 if (bit != 0) {
                     lookahead = 0;
@@ -163,11 +146,122 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
             }
             range <<= 1;
         }
-        if (dry) {
-            break;
+        return true;
+    };
+
+    // The stream bits after the lookahead, left-aligned: the register's, then
+    // at most one word taken from the buffer ahead of need, so that
+    // renormalising finds its bits without a branch. Past the end of the data,
+    // the register's padding zeros (more than 64 of them at first).
+    std::uint64_t window = std::uint64_t{cursor.reg} << 32;
+    int available = cursor.count;
+    // The window ends in a word none of whose bits has been taken yet: the
+    // register would not have loaded it.
+    bool ahead = false;
+    const std::uint8_t* nextWord = bufferCursor_;
+    std::int32_t bytesLeft = bytesLeft_;
+    // Back to the register alone, giving back a word taken ahead.
+    auto toCursor = [&] {
+        if (ahead) {
+            ahead = false;
+            nextWord -= 4;
+            bytesLeft += 4;
+            available -= 32;
+            window &= ~(~std::uint64_t{0} >> available);
         }
-        const std::int32_t symbol = FrequencyModel(words).update(i, n);
-        storeReciprocal(models, n, model, detail::TotalDivider::reciprocalOf(words[0]));
+        bufferCursor_ = nextWord;
+        bytesLeft_ = bytesLeft;
+        cursor.reg = static_cast<std::uint32_t>(window >> 32);
+        cursor.count = available;
+    };
+    auto fromCursor = [&] {
+        ahead = false;
+        window = std::uint64_t{cursor.reg} << 32;
+        available = cursor.count;
+        nextWord = bufferCursor_;
+        bytesLeft = bytesLeft_;
+    };
+
+    detail::ModelCache* const caches = modelCaches(models, n);
+    detail::SearchRests search;
+    while (stored < count) {
+        std::uint32_t* const words = models + std::size_t{model} * (n + 1);
+        const std::uint32_t* const entries = words + 1;
+        detail::ModelCache& cache = caches[model];
+        const std::uint32_t total = words[0];
+        const std::uint64_t codeTotal = std::uint64_t{code} * total;
+        std::uint32_t i =
+            detail::searchRunningCounts(cache.runningCounts, range, codeTotal, search);
+        // code x total - range x (the counts before entry i), and range x its count.
+        std::uint64_t rest = 0;
+        std::uint64_t rangeCount = 0;
+        if (i < detail::kSearchedEntries) {
+            rest = search.rests[1 + i];
+            rangeCount = rest - search.rests[2 + i];
+        } else {
+            // target = codeTotal / range, at most 0xFFFF.
+            if (n <= detail::kSearchedEntries || codeTotal >= std::uint64_t{range} * kTargetLimit) {
+                break;
+            }
+            const auto target = static_cast<std::uint32_t>(codeTotal / range);
+            auto before = static_cast<std::uint32_t>(cache.runningCounts[i - 1]);
+            while (i < n && target - before >= (entries[i] & 0xFFFF)) {
+                before += entries[i] & 0xFFFF;
+                ++i;
+            }
+            if (i == n) {
+                break;
+            }
+            rest = codeTotal - std::uint64_t{range} * before;
+            rangeCount = std::uint64_t{range} * (entries[i] & 0xFFFF);
+        }
+        // code - ceil(range x before / total) = floor(rest / total).
+        const detail::TotalDivider divider(cache.reciprocal);
+        code = static_cast<std::uint32_t>(divider.floorOf(rest));
+        range = static_cast<std::uint32_t>(divider.floorOf(rangeCount));
+        // All k doubling steps at once, when the window holds their bits and
+        // the lookahead cannot turn all ones on the way: that needs its low
+        // 32 - k bits to be ones already.
+        const int k = std::countl_zero(range);
+        if (available >= k && (~lookahead & (0xFFFFFFFFu >> k)) != 0) {
+            code = static_cast<std::uint32_t>(((std::uint64_t{code} << 32 | lookahead) << k) >> 32);
+            lookahead = static_cast<std::uint32_t>(
+                ((std::uint64_t{lookahead} << 32 | window >> 32) << k) >> 32);
+            window <<= k;
+            available -= k;
+            ahead = ahead && available >= 32;
+            range <<= k;
+        } else {
+            toCursor();
+            const bool dry = !renormaliseBitwise();
+            fromCursor();
+            if (dry) {
+                break;
+            }
+        }
+        // A word more whenever the window runs below 32 bits, without a branch.
+        if (bytesLeft >= 4) {
+            std::uint32_t word = 0;
+            std::memcpy(&word, nextWord, 4);
+            if constexpr (std::endian::native == std::endian::little) {
+                word = __builtin_bswap32(word);
+            }
+            const bool refill = available < 32;
+            ahead = ahead || refill;
+            const std::uint64_t take = refill ? ~std::uint64_t{0} : 0;
+            window |= (std::uint64_t{word} << ((32 - available) & 63)) & take;
+            nextWord += 4 & take;
+            bytesLeft -= static_cast<std::int32_t>(4 & take);
+            available += static_cast<int>(32 & take);
+        }
+        FrequencyModel frequencies(words);
+        const std::int32_t symbol = frequencies.symbol(i);
+        if (frequencies.countInPlace(i)) {
+            cache.countInPlace(i, frequencies.total());
+        } else {
+            frequencies.update(i, n);
+            cache.refresh(frequencies, n);
+        }
         out[stored++] = symbol;
         model = static_cast<std::uint32_t>(symbol) & mask;
     }
@@ -175,6 +269,7 @@ std::uint32_t BitInput::decodeArithmeticSymbols(std::int32_t* out, std::uint32_t
     codeRegister = code;
     rangeRegister = range;
     lookaheadRegister = lookahead;
+    toCursor();
     cursor.save();
     return stored;
 }

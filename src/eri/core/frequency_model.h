@@ -55,6 +55,20 @@ class FrequencyModel {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(entry >> 16));
     }
 
+    // Counts entry i once more when it keeps its place and the total stays
+    // below the limit: what update would do then, without its moves. False,
+    // with nothing changed, otherwise.
+    bool countInPlace(std::uint32_t i) {
+        std::uint32_t* const entries = words_ + 1;
+        const std::uint32_t newCount = (entries[i] & 0xFFFF) + 1;
+        if ((i > 0 && (entries[i - 1] & 0xFFFF) <= newCount) || words_[0] + 1 >= kModelTotalLimit) {
+            return false;
+        }
+        ++entries[i];
+        ++words_[0];
+        return true;
+    }
+
     static std::uint32_t makeEntry(std::uint32_t count, std::int32_t symbol) {
         return (static_cast<std::uint32_t>(symbol) << 16) | (count & 0xFFFF);
     }
