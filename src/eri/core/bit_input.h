@@ -81,7 +81,7 @@ class BitInput {
     bool initArithmetic(int b);
     std::uint32_t decodeArithmeticSymbols(std::int32_t* out, std::uint32_t count);
     // Model t (0 .. 2^b - 1): the total, then 2^b entry words. For reading:
-    // the decoder keeps a reciprocal of each total beside the models.
+    // the decoder keeps a cache of each model (reciprocal, running counts) beside them.
     std::uint32_t* frequencyModel(int t) const {
         return models_ ? models_.get() + static_cast<std::size_t>(t) * (symbolCount + 1) : nullptr;
     }
