@@ -204,33 +204,36 @@ class TreeDecoder {
     // leaf up, then the entry's path.
     [[gnu::always_inline]] void raiseAlongWalk(int t, HuffmanTree& tree, const std::uint16_t* below,
                                                int depth, const PrefixEntry& entry) {
-        HuffmanNode* const nodes = tree.nodes;
         for (int i = depth - 1; i >= 0; --i) {
-            const int node = below[i];
-            const std::uint16_t weight = nodes[node].weight;
-            nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
-            if (nodes[node + 1].weight <= weight) {
-                finishUpdate(t, tree, node);
+            if (!raiseInPlace(t, tree, below[i])) {
                 return;
             }
         }
         raiseAlongPath(t, tree, entry);
     }
 
+    // Raises the weight at `node`; when the node then has to move, the
+    // exchanging update takes over from it and the answer is false.
+    [[gnu::always_inline]] bool raiseInPlace(int t, HuffmanTree& tree, int node) {
+        HuffmanNode* const nodes = tree.nodes;
+        const std::uint16_t weight = nodes[node].weight;
+        nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
+        if (nodes[node + 1].weight <= weight) {
+            finishUpdate(t, tree, node);
+            return false;
+        }
+        return true;
+    }
+
     // incrementLeaf along `path` with the exchanges where a node has to move.
     [[gnu::noinline]] void raiseStepByStep(int t, HuffmanTree& tree, const std::uint16_t* path,
                                            int length) {
-        HuffmanNode* const nodes = tree.nodes;
         for (int i = 0; i < length; ++i) {
-            const int node = path[i];
-            const std::uint16_t weight = nodes[node].weight;
-            nodes[node].weight = static_cast<std::uint16_t>(weight + 1);
-            if (nodes[node + 1].weight <= weight) {
-                finishUpdate(t, tree, node);
+            if (!raiseInPlace(t, tree, path[i])) {
                 return;
             }
         }
-        if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
+        if (++tree.nodes[kHuffmanRoot].weight >= kRescaleWeight) {
             rescale(t, tree);
         }
     }
