@@ -11,10 +11,12 @@
 
 namespace {
 
-// Both sides of the size where the allocator changes its source: the whole
+// Both sides of the sizes where the allocator changes its source: the whole
 // usable size is writable and every block is given back.
 TEST(BlockAllocator, BlocksAroundTheThresholdAreWhole) {
-    for (const std::size_t size : {std::size_t{1}, std::size_t{65535}, std::size_t{65536}}) {
+    for (const std::size_t size :
+         {std::size_t{1}, std::size_t{65535}, std::size_t{65536}, std::size_t{1} << 20,
+          (std::size_t{4} << 20) - 1, std::size_t{4} << 20}) {
         auto* block = static_cast<unsigned char*>(eri::allocateBlock(size));
         ASSERT_NE(block, nullptr) << size;
         std::memset(block, 0xAB, size);

@@ -55,6 +55,38 @@ Mapping mapHugePages(std::size_t length) {
 }
 #endif
 
+// Page blocks the C heap keeps: a decoder's tables and work buffers, freed
+// at the end of one picture and asked for again by the next. The heap hands
+// them back already faulted in, where fresh mappings cost a page fault each
+// time and a TLB flush on release. Larger blocks are pictures: they are
+// mapped, so their memory goes back to the system when they are freed.
+constexpr std::size_t kHeapPageBlockLimit = std::size_t{4} << 20;
+
+// A page block's header holds the mapping's length, or 0 when the heap serves it.
+void* pageBlock(std::size_t size, bool fromHeap) {
+    if (size > SIZE_MAX - kPageHeader) {
+        return nullptr;
+    }
+    const std::size_t length = size + kPageHeader;
+    Mapping mapping{nullptr, 0};
+    if (fromHeap) {
+        mapping.base = static_cast<unsigned char*>(std::malloc(length));
+    } else {
+#ifdef MADV_HUGEPAGE
+        mapping = length >= kHugeBlockSize ? mapHugePages(length) : mapPages(length);
+#else
+        mapping = mapPages(length);
+#endif
+    }
+    if (mapping.base == nullptr) {
+        return nullptr;
+    }
+    unsigned char* const base = mapping.base;
+    std::memcpy(base, &mapping.length, sizeof mapping.length);
+    std::memcpy(base + kPageHeader - 4, kPageTag, 4);
+    return base + kPageHeader;
+}
+
 }  // namespace
 
 void* allocateBlock(std::size_t size) {
@@ -66,31 +98,18 @@ void* allocateBlock(std::size_t size) {
         std::memcpy(base + kHeapHeader - 4, kHeapTag, 4);
         return base + kHeapHeader;
     }
-    if (size > SIZE_MAX - kPageHeader) {
-        return nullptr;
-    }
-    const std::size_t length = size + kPageHeader;
-#ifdef MADV_HUGEPAGE
-    const Mapping mapping = length >= kHugeBlockSize ? mapHugePages(length) : mapPages(length);
-#else
-    const Mapping mapping = mapPages(length);
-#endif
-    if (mapping.base == nullptr) {
-        return nullptr;
-    }
-    unsigned char* const base = mapping.base;
-    // The mapping length is kept in the header: munmap needs it back.
-    std::memcpy(base, &mapping.length, sizeof mapping.length);
-    std::memcpy(base + kPageHeader - 4, kPageTag, 4);
-    return base + kPageHeader;
+    return pageBlock(size, size < kHeapPageBlockLimit);
 }
 
 void* allocateZeroedBlock(std::size_t size) {
-    void* block = allocateBlock(size);
-    if (block != nullptr && size < kPageBlockThreshold) {
-        std::memset(block, 0, size);
+    if (size < kPageBlockThreshold) {
+        void* block = allocateBlock(size);
+        if (block != nullptr) {
+            std::memset(block, 0, size);
+        }
+        return block;
     }
-    return block;
+    return pageBlock(size, false);
 }
 
 void freeBlock(void* block) {
@@ -104,7 +123,11 @@ void freeBlock(void* block) {
         unsigned char* base = bytes - kPageHeader;
         std::size_t length = 0;
         std::memcpy(&length, base, sizeof length);
-        munmap(base, length);
+        if (length == 0) {
+            std::free(base);
+        } else {
+            munmap(base, length);
+        }
     }
 }
 

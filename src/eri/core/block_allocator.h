@@ -9,14 +9,16 @@
 
 namespace eri {
 
-// Requests below this size come from the C heap, larger ones from mmap.
+// Requests below this size are "heap" blocks from the C heap; larger ones are
+// "page" blocks: from the C heap too while they are work buffers of a few
+// MiB, mapped from the system beyond that.
 constexpr std::size_t kPageBlockThreshold = 0x10000;
 
 // A block of `size` usable bytes, or null when the memory cannot be had.
 void* allocateBlock(std::size_t size);
 
-// A block of `size` zero bytes. Large blocks come zeroed from mmap, so pages
-// that are never written are never touched.
+// A block of `size` zero bytes. Page blocks are always mapped and come zeroed
+// from the system, so pages that are never written are never touched.
 void* allocateZeroedBlock(std::size_t size);
 
 // Releases a block of allocateBlock; null and blocks with an unknown tag are ignored.
