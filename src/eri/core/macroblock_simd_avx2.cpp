@@ -84,11 +84,16 @@ struct Lanes8 {
 
 #include "eri/core/interleaved_blocks.h"
 #include "eri/core/macroblock_pixels.h"
+#include "eri/core/paired_blocks_avx2.h"
 
 namespace eri::detail {
 
 void reconstructBlocksAvx2(const QuantisedMacroblock& block, float* const* sampleBlocks,
                            float* work) {
+    if (block.side == 8) {
+        paired::reconstructBlocks(block, sampleBlocks, work);
+        return;
+    }
     interleaved::reconstructBlocks<Lanes8>(block, sampleBlocks, work);
 }
 
