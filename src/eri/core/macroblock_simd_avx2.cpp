@@ -98,6 +98,9 @@ void reconstructBlocksAvx2(const QuantisedMacroblock& block, float* const* sampl
 }
 
 void writeMacroblockAvx2(const MacroblockSamples& samples, const MacroblockTarget& target) {
+    if (writeWhole411IfFits(samples, target)) {
+        return;
+    }
     writeMacroblock(samples, target);
 }
 
