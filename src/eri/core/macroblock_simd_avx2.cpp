@@ -90,8 +90,7 @@ namespace eri::detail {
 
 void reconstructBlocksAvx2(const QuantisedMacroblock& block, float* const* sampleBlocks,
                            float* work) {
-    if (block.side == 8) {
-        paired::reconstructBlocks(block, sampleBlocks, work);
+    if (block.side == 8 && paired::reconstructBlocks(block, sampleBlocks, work)) {
         return;
     }
     interleaved::reconstructBlocks<Lanes8>(block, sampleBlocks, work);

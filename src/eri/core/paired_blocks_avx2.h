@@ -1,13 +1,12 @@
 // Dequantisation and inverse transform of 8 x 8 blocks four at a time on
-// AVX2, two columns (then two rows) per register: element (position * 4 +
-// lane) of a quad is block (first + lane) at that natural position, so one
-// 8-float load holds columns u and u + 1 of the four blocks side by side.
-// With four blocks per register a 4:1:1 macroblock's luminance fills one
-// quad and its chroma, mostly without AC values, another that the DC fill
-// settles; eight blocks per register would carry two empty lanes and the
-// chroma through the whole transform. Every lane runs the float operations
-// of the interleaved kernels in the same order, so the samples are
-// bit-identical to theirs.
+// AVX2, two columns (then two rows) per register: lanes 0-3 hold column u
+// of the quad's four blocks, lanes 4-7 column u + 1, read and scaled
+// straight from the quantised values. With four blocks per register a
+// 4:1:1 macroblock's luminance fills one quad and its chroma, mostly
+// without AC values, another that the DC fill settles; eight blocks per
+// register would carry two empty lanes and the chroma through the whole
+// transform. Every lane runs the float operations of the interleaved
+// kernels in the same order, so the samples are bit-identical to theirs.
 //
 // Included by the AVX2 kernel file only, after Float8 and Lanes8.
 #pragma once
@@ -25,41 +24,75 @@ namespace {
 
 constexpr int kSide = 8;
 constexpr int kArea = kSide * kSide;
-constexpr int kQuadFloats = 4 * kArea;
+constexpr int kLowEnd = (kSide - 1) * kSide / 2;  // first scan position of the high band
 
-// Blocks first..first + 7 scaled into two quads, lanes 0-3 into `lowQuad`
-// and 4-7 into `highQuad`; `hasAc` tells per quad whether a real block in
-// it has an AC value.
-template <typename L>
-void dequantiseEight(float* lowQuad, float* highQuad, const QuantisedMacroblock& block, int first,
-                     bool hasAc[2]) {
-    const int blocks = block.blocks;
-    const int lowEnd = (kSide - 1) * kSide / 2;
-    const std::int32_t* row = block.values + first;
-    const std::int32_t* const order = block.zigzag;
-    const auto store = [lowQuad, highQuad](int at, __m256 v) {
-        _mm_storeu_ps(lowQuad + at * 4, _mm256_castps256_ps128(v));
-        _mm_storeu_ps(highQuad + at * 4, _mm256_extractf128_ps(v, 1));
-    };
-    const typename L::Vec low = L::load(block.lowScales + first);
-    const typename L::Vec high = L::load(block.highScales + first);
-    store(0, L::scaledIntegers(row, L::load(block.dcScales + first)).v);
-    typename L::Bits any = L::noBits();
-    for (int p = 1; p < lowEnd; ++p) {
-        row += blocks;
-        any = L::orBits(any, row);
-        store(order[p], L::scaledIntegers(row, low).v);
+// The scan position of each natural position: the frame's zigzag order
+// (buildZigzagTable's for side 8), inverted, so that the transform can read
+// the quantised values where they lie.
+struct ScanPositions {
+    int at[kArea] = {};
+};
+
+constexpr ScanPositions scanPositions() {
+    ScanPositions scan;
+    int x = 0;
+    int y = 0;
+    int p = 1;
+    while (p < kArea) {
+        // Right (down at the right edge), then down-left; down (right at
+        // the bottom edge), then up-right.
+        if (x + 1 < kSide) {
+            ++x;
+        } else {
+            ++y;
+        }
+        scan.at[y * kSide + x] = p++;
+        while (x > 0 && y + 1 < kSide) {
+            --x;
+            ++y;
+            scan.at[y * kSide + x] = p++;
+        }
+        if (p >= kArea) {
+            break;
+        }
+        if (y + 1 < kSide) {
+            ++y;
+        } else {
+            ++x;
+        }
+        scan.at[y * kSide + x] = p++;
+        while (y > 0 && x + 1 < kSide) {
+            ++x;
+            --y;
+            scan.at[y * kSide + x] = p++;
+        }
     }
-    for (int p = lowEnd; p < kArea; ++p) {
-        row += blocks;
-        any = L::orBits(any, row);
-        store(order[p], L::scaledIntegers(row, high).v);
+    return scan;
+}
+
+constexpr ScanPositions kScan = scanPositions();
+
+// Which of a quad's scale pairs position (v, u) and its right neighbour take.
+enum ScalePair { kLowLow, kLowHigh, kHighLow, kHighHigh, kDcLow, kScalePairs };
+
+constexpr int scalePair(int v, int u) {
+    const int left = kScan.at[v * kSide + u];
+    const int right = kScan.at[v * kSide + u + 1];
+    if (left == 0) {
+        return kDcLow;
     }
-    const int real = blocks - first;
-    hasAc[0] = L::anyBits(any, real < 4 ? real : 4);
-    // The high quad's lanes seen from its own first lane.
-    const typename L::Bits upper = _mm256_permute2x128_si256(any, any, 0x11);
-    hasAc[1] = real > 4 && L::anyBits(upper, real - 4 < 4 ? real - 4 : 4);
+    return (left >= kLowEnd ? kHighLow : kLowLow) + (right >= kLowEnd ? 1 : 0);
+}
+
+// The quantised values of natural positions (v, u) and (v, u + 1) of the
+// quad's four blocks.
+template <int Blocks>
+inline __m256i valuePair(const std::int32_t* values, int v, int u) {
+    const auto* left = reinterpret_cast<const __m128i*>(values + kScan.at[v * kSide + u] * Blocks);
+    const auto* right =
+        reinterpret_cast<const __m128i*>(values + kScan.at[v * kSide + u + 1] * Blocks);
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(left)),
+                                   _mm_loadu_si128(right), 1);
 }
 
 // Four 4-lane rows transposed in each 128-bit half.
@@ -74,24 +107,36 @@ inline void transposeHalves(__m256& r0, __m256& r1, __m256& r2, __m256& r3) {
     r3 = _mm256_shuffle_ps(t1, t3, 0xEE);
 }
 
-// Columns in pairs, then rows in pairs, into the quad's four output blocks.
-// A pair of zero columns transforms to zeros and is not transformed.
-__attribute__((flatten)) inline void transformQuad(const float* coefficients, float* const* outputs,
-                                                   float* work) {
+// The quad whose first block's values start at `values`: columns in pairs,
+// dequantised as they are read, then rows in pairs, into its four output
+// blocks. A pair of columns without values in the real lanes (`realLanes`
+// all ones) transforms to zeros there and is not transformed.
+template <int Blocks>
+__attribute__((flatten)) void transformQuad(const std::int32_t* values, const __m256* scales,
+                                            __m256i realLanes, float* const* outputs, float* work) {
     Float8 in[kSide];
     Float8 out[kSide];
     // work holds, for rows y and y + 1 and column u, one register at
     // ((y / 2) * 8 + u) * 8: lanes 0-3 row y, 4-7 row y + 1.
+#pragma GCC unroll 4
     for (int u = 0; u < kSide; u += 2) {
+        __m256i quantised[kSide];
+        __m256i any = _mm256_setzero_si256();
+#pragma GCC unroll 8
         for (int v = 0; v < kSide; ++v) {
-            in[v] = Lanes8::load(coefficients + (v * kSide + u) * 4);
+            quantised[v] = valuePair<Blocks>(values, v, u);
+            any = _mm256_or_si256(any, quantised[v]);
         }
-        if (Lanes8::allZero(in, kSide)) {
+        if (_mm256_testz_si256(any, realLanes) != 0) {
             for (int y = 0; y < kSide; y += 2) {
                 Lanes8::store(work + ((y / 2) * kSide + u) * 8, Lanes8::zero());
                 Lanes8::store(work + ((y / 2) * kSide + u + 1) * 8, Lanes8::zero());
             }
             continue;
+        }
+#pragma GCC unroll 8
+        for (int v = 0; v < kSide; ++v) {
+            in[v].v = _mm256_mul_ps(_mm256_cvtepi32_ps(quantised[v]), scales[scalePair(v, u)]);
         }
         inverse1d<kSide>(in, out);
         for (int y = 0; y < kSide; y += 2) {
@@ -118,36 +163,91 @@ __attribute__((flatten)) inline void transformQuad(const float* coefficients, fl
     }
 }
 
-// Every sample of each real block in the quad is its DC value.
-inline void fillDc(const float* quad, float* const* outputs, int real) {
+// Every sample of each real block in the quad is its scaled DC value.
+inline void fillDc(const std::int32_t* values, const float* dcScales, float* const* outputs,
+                   int real) {
+    alignas(16) float dc[4];
+    _mm_store_ps(
+        dc, _mm_mul_ps(_mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values))),
+                       _mm_loadu_ps(dcScales)));
     for (int lane = 0; lane < real; ++lane) {
-        const __m256 dc = _mm256_set1_ps(quad[lane]);
+        const __m256 value = _mm256_set1_ps(dc[lane]);
         for (int i = 0; i < kArea; i += 8) {
-            _mm256_storeu_ps(outputs[lane] + i, dc);
+            _mm256_storeu_ps(outputs[lane] + i, value);
         }
     }
 }
 
-// The macroblock's 8 x 8 blocks; `work` holds 16 blocks of floats.
-inline void reconstructBlocks(const QuantisedMacroblock& block, float* const* sampleBlocks,
-                              float* work) {
-    float* const quads[2] = {work, work + kQuadFloats};
-    float* const passWork = work + 2 * kQuadFloats;
-    for (int first = 0; first < block.blocks; first += 8) {
-        bool hasAc[2];
-        dequantiseEight<Lanes8>(quads[0], quads[1], block, first, hasAc);
-        for (int q = 0; q < 2; ++q) {
-            const int quadFirst = first + 4 * q;
-            const int real = block.blocks - quadFirst < 4 ? block.blocks - quadFirst : 4;
-            if (real <= 0) {
-                break;
-            }
-            if (hasAc[q]) {
-                transformQuad(quads[q], sampleBlocks + quadFirst, passWork);
-            } else {
-                fillDc(quads[q], sampleBlocks + quadFirst, real);
+inline __m256 pairOf(const float* left, const float* right) {
+    return _mm256_set_m128(_mm_loadu_ps(right), _mm_loadu_ps(left));
+}
+
+// The macroblock's 8 x 8 blocks, each quad of four in turn; `Blocks` is the
+// macroblock's block count.
+template <int Blocks>
+void reconstructQuads(const QuantisedMacroblock& block, float* const* sampleBlocks, float* work) {
+    for (int first = 0; first < Blocks; first += 8) {
+        // Which lanes carry an AC value, eight blocks at once, in four
+        // independent chains.
+        const auto row = [&block, first](int p) {
+            return _mm256_loadu_si256(
+                reinterpret_cast<const __m256i*>(block.values + p * Blocks + first));
+        };
+        __m256i chains[4] = {row(1), row(2), row(3), _mm256_setzero_si256()};
+#pragma GCC unroll 16
+        for (int p = 4; p < kArea; p += 4) {
+            for (int c = 0; c < 4; ++c) {
+                chains[c] = _mm256_or_si256(chains[c], row(p + c));
             }
         }
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(chains[0], chains[1]),
+                                            _mm256_or_si256(chains[2], chains[3]));
+        for (int quad = first; quad < first + 8 && quad < Blocks; quad += 4) {
+            const int real = Blocks - quad < 4 ? Blocks - quad : 4;
+            const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(real),
+                                                     _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3));
+            // The quad's lanes in the eight: the low half or the high half.
+            const __m256i quadLanes = quad == first ? _mm256_permute2x128_si256(lanes, lanes, 0x80)
+                                                    : _mm256_permute2x128_si256(lanes, lanes, 0x08);
+            if (_mm256_testz_si256(any, quadLanes) != 0) {
+                fillDc(block.values + quad, block.dcScales + quad, sampleBlocks + quad, real);
+                continue;
+            }
+            const float* const dc = block.dcScales + quad;
+            const float* const low = block.lowScales + quad;
+            const float* const high = block.highScales + quad;
+            __m256 scales[kScalePairs];
+            scales[kLowLow] = pairOf(low, low);
+            scales[kLowHigh] = pairOf(low, high);
+            scales[kHighLow] = pairOf(high, low);
+            scales[kHighHigh] = pairOf(high, high);
+            scales[kDcLow] = pairOf(dc, low);
+            transformQuad<Blocks>(block.values + quad, scales, lanes, sampleBlocks + quad, work);
+        }
+    }
+}
+
+// False when the block count has no build here.
+inline bool reconstructBlocks(const QuantisedMacroblock& block, float* const* sampleBlocks,
+                              float* work) {
+    switch (block.blocks) {
+        case 6:
+            reconstructQuads<6>(block, sampleBlocks, work);
+            return true;
+        case 8:
+            reconstructQuads<8>(block, sampleBlocks, work);
+            return true;
+        case 10:
+            reconstructQuads<10>(block, sampleBlocks, work);
+            return true;
+        case 12:
+            reconstructQuads<12>(block, sampleBlocks, work);
+            return true;
+        case 16:
+            reconstructQuads<16>(block, sampleBlocks, work);
+            return true;
+        default:
+            return false;
     }
 }
 
