@@ -61,21 +61,19 @@ inline ChromaTerms chromaTerms(__m256 u, __m256 v) {
             _mm256_mul_ps(_mm256_set1_ps(0.75f), v), _mm256_mul_ps(_mm256_set1_ps(1.75f), u)};
 }
 
-// The terms of lanes `lanes` (each picked twice), for pixels sharing chroma in pairs.
-inline ChromaTerms doubledTerms(const ChromaTerms& terms, __m256i lanes) {
-    return {
-        _mm256_permutevar8x32_ps(terms.red, lanes), _mm256_permutevar8x32_ps(terms.greenU, lanes),
-        _mm256_permutevar8x32_ps(terms.greenV, lanes), _mm256_permutevar8x32_ps(terms.blue, lanes)};
-}
-
-inline Pixels pixelsOf(__m256 y, const ChromaTerms& c, __m256i c3) {
+// The first two planes of eight pixels as bytes, followed by the packed
+// words `rest` for the other two.
+inline __m256i twoPlanes(__m256 y, const ChromaTerms& c, __m256i rest) {
     const __m256 c0 = _mm256_add_ps(y, c.red);
     const __m256 c1 = _mm256_sub_ps(_mm256_sub_ps(y, c.greenU), c.greenV);
+    return _mm256_packus_epi16(_mm256_packs_epi32(_mm256_cvtps_epi32(c0), _mm256_cvtps_epi32(c1)),
+                               rest);
+}
+
+// Per 128-bit half: [c0 c1] and [c2 c3] as int16, then bytes.
+inline Pixels pixelsOf(__m256 y, const ChromaTerms& c, __m256i c3) {
     const __m256 c2 = _mm256_add_ps(y, c.blue);
-    // Per 128-bit half: [c0 c1] and [c2 c3] as int16, then bytes.
-    const __m256i words01 = _mm256_packs_epi32(_mm256_cvtps_epi32(c0), _mm256_cvtps_epi32(c1));
-    const __m256i words23 = _mm256_packs_epi32(_mm256_cvtps_epi32(c2), c3);
-    return {_mm256_packus_epi16(words01, words23)};
+    return {twoPlanes(y, c, _mm256_packs_epi32(_mm256_cvtps_epi32(c2), c3))};
 }
 
 template <bool Doubled>
@@ -104,11 +102,15 @@ inline __m256i pixelMajor(Pixels p) {
                                    12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
 }
 
-// 24 bytes of 3-byte pixels in the low 24 bytes.
+// 24 bytes of 3-byte pixels in the low 24 bytes; the third plane's bytes
+// from byte ThirdAt of each half (8, or 12 where the fourth plane's place
+// holds them).
+template <int ThirdAt = 8>
 inline __m256i threeBytePixels(Pixels p) {
+    constexpr char t = ThirdAt;
     const __m256i threes = _mm256_shuffle_epi8(
-        p.planes, _mm256_setr_epi8(0, 4, 8, 1, 5, 9, 2, 6, 10, 3, 7, 11, -1, -1, -1, -1, 0, 4, 8, 1,
-                                   5, 9, 2, 6, 10, 3, 7, 11, -1, -1, -1, -1));
+        p.planes, _mm256_setr_epi8(0, 4, t, 1, 5, t + 1, 2, 6, t + 2, 3, 7, t + 3, -1, -1, -1, -1,
+                                   0, 4, t, 1, 5, t + 1, 2, 6, t + 2, 3, 7, t + 3, -1, -1, -1, -1));
     return _mm256_permutevar8x32_epi32(threes, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
 }
 
@@ -315,20 +317,34 @@ void writeWhole411(const MacroblockSamples& s, const MacroblockTarget& t) {
         const float* const v = s.blocks[5] + half * 32;
         std::uint8_t* const out = t.corner + half * 8 * t.lineStep;
         for (int r = 0; r < 4; ++r) {
-            const ChromaTerms terms =
-                chromaTerms(_mm256_loadu_ps(u + 8 * r), _mm256_loadu_ps(v + 8 * r));
-            const ChromaTerms left = doubledTerms(terms, leftLanes);
-            const ChromaTerms right = doubledTerms(terms, rightLanes);
+            const __m256 uRow = _mm256_loadu_ps(u + 8 * r);
+            const __m256 vRow = _mm256_loadu_ps(v + 8 * r);
+            const ChromaTerms left = chromaTerms(_mm256_permutevar8x32_ps(uRow, leftLanes),
+                                                 _mm256_permutevar8x32_ps(vRow, leftLanes));
+            const ChromaTerms right = chromaTerms(_mm256_permutevar8x32_ps(uRow, rightLanes),
+                                                  _mm256_permutevar8x32_ps(vRow, rightLanes));
             for (int line = 2 * r; line < 2 * r + 2; ++line) {
                 std::uint8_t* const at = out + line * t.lineStep;
-                const Pixels a = pixelsOf(_mm256_loadu_ps(lumaLeft + 8 * line), left, noAlpha);
-                const Pixels b = pixelsOf(_mm256_loadu_ps(lumaRight + 8 * line), right, noAlpha);
+                const __m256 yLeft = _mm256_loadu_ps(lumaLeft + 8 * line);
+                const __m256 yRight = _mm256_loadu_ps(lumaRight + 8 * line);
                 if constexpr (Step == 3) {
-                    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), threeBytePixels(a));
-                    storeEight<3, 3>(at + 24, b);
+                    // Both halves' third planes packed once, in the fourth
+                    // plane's place of the other half.
+                    const __m256i thirds =
+                        _mm256_packs_epi32(_mm256_cvtps_epi32(_mm256_add_ps(yLeft, left.blue)),
+                                           _mm256_cvtps_epi32(_mm256_add_ps(yRight, right.blue)));
+                    const Pixels leftPixels{twoPlanes(yLeft, left, thirds)};
+                    const Pixels rightPixels{twoPlanes(yRight, right, thirds)};
+                    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at),
+                                        threeBytePixels<8>(leftPixels));
+                    const __m256i packed = threeBytePixels<12>(rightPixels);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 24),
+                                     _mm256_castsi256_si128(packed));
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 40),
+                                     _mm256_extracti128_si256(packed, 1));
                 } else {
-                    storeEight<4, 3>(at, a);
-                    storeEight<4, 3>(at + 32, b);
+                    storeEight<4, 3>(at, pixelsOf(yLeft, left, noAlpha));
+                    storeEight<4, 3>(at + 32, pixelsOf(yRight, right, noAlpha));
                 }
             }
         }
