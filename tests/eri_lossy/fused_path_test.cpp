@@ -95,6 +95,23 @@ TEST(FusedMacroblocks, SameBytesAsTheStepByStepKernels) {
     }
 }
 
+// 4:1:1 macroblocks of 8 x 8 blocks wholly inside the picture go a way of
+// their own; with lines stored bottom up too, and with 3- and 4-byte pixels.
+TEST(FusedMacroblocks, WholeSmallMacroblocksMatchUpsideDown) {
+    const auto picture = noisyPicture(48, 32, 3);
+    eriwriter::LossyQuality quality;
+    quality.bandCodes = {150, 60, 100, 30};
+    const auto frame = eriwriter::encodeLossyFrame(
+        eriwriter::quantisePicture(picture, 3, kSampling411, quality, false), {});
+    for (const int bytesPerPixel : {3, 4}) {
+        const auto info = eriwriter::lossyImageInfo(picture, eri::kGammaArchitecture, 3,
+                                                    kSampling411, 8 * bytesPerPixel);
+        EXPECT_EQ(decode(info, frame, bytesPerPixel, eri::writePixels3, true),
+                  decode(info, frame, bytesPerPixel, stepByStep3, true))
+            << bytesPerPixel << " bytes per pixel";
+    }
+}
+
 // One decoder for two frames whose DC scales differ but whose band codes do
 // not: nothing of the first frame's scales may reach the second.
 TEST(FusedMacroblocks, EachFrameTakesItsOwnDcScales) {
