@@ -8,7 +8,9 @@
 
 #include "eri/core/colour_output.h"
 #include "eri/core/inverse_transform.h"
+#include "eri/core/lossy_simd_kernels.h"
 #include "eri/core/processor_features.h"
+#include "eri/lossy_frame_decoder.h"
 
 namespace {
 
@@ -100,5 +102,65 @@ void BM_WritePixels(benchmark::State& state) {
 }
 // Pixel step 3 and 4 through writePixels3; 5 stands for writePixels4.
 BENCHMARK(BM_WritePixels)->ArgsProduct({{3, 4, 5}, {0, 1}})->ArgNames({"step", "simd"});
+
+#ifdef ERI_FLOAT_SIMD
+// Macroblocks of 8 x 8 blocks at 4:1:1 shaped like those of a photo at
+// middle quality: luminance with a few dozen low-frequency values, chroma
+// mostly DC alone. The fused kernels from coefficients to 3-byte pixels.
+void BM_FusedMacroblock(benchmark::State& state) {
+    choosePath(state);
+    constexpr int side = 8;
+    constexpr int area = side * side;
+    constexpr int blocks = 6;
+    constexpr int variants = 64;
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> level(-6, 6);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::vector<std::int32_t> values(variants * area * blocks + 16);
+    for (int m = 0; m < variants; ++m) {
+        const bool chromaAc = percent(random) < 10;
+        std::int32_t* macro = values.data() + m * area * blocks;
+        for (int p = 0; p < area; ++p) {
+            for (int b = 0; b < blocks; ++b) {
+                const bool carries =
+                    p == 0 || (p < (b < 4 ? 24 : 6) && (b < 4 || chromaAc) && percent(random) < 45);
+                macro[p * blocks + b] = carries ? level(random) * (p == 0 ? 20 : 1) : 0;
+            }
+        }
+    }
+    std::vector<std::int32_t> zigzag(area);
+    eri::buildZigzagTable(zigzag.data(), side);
+    float dc[16] = {};
+    float low[16] = {};
+    float high[16] = {};
+    for (int b = 0; b < blocks; ++b) {
+        dc[b] = 2.0f;
+        low[b] = b < 4 ? 3.0f : 5.0f;
+        high[b] = b < 4 ? 6.0f : 9.0f;
+    }
+    std::vector<float> storage(32 * area);
+    float* sampleBlocks[16];
+    for (int b = 0; b < 16; ++b) {
+        sampleBlocks[b] = storage.data() + b * area;
+    }
+    float* const work = storage.data() + 16 * area;
+    std::vector<std::uint8_t> pixels(2 * side * 2 * side * 3);
+    const eri::detail::MacroblockSamples samples{sampleBlocks, eri::kLossySampling411, side, 6};
+    const eri::detail::MacroblockTarget target{pixels.data(), 2 * side * 3, 3, 3,
+                                               2 * side,      2 * side};
+    int m = 0;
+    for (auto _ : state) {
+        const eri::detail::QuantisedMacroblock block{
+            values.data() + m * area * blocks, blocks, side, zigzag.data(), dc, low, high};
+        eri::detail::reconstructBlocksSimd(block, sampleBlocks, work);
+        eri::detail::writeMacroblockSimd(samples, target);
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+        m = (m + 1) % variants;
+    }
+    state.SetItemsProcessed(state.iterations() * 4 * area);
+}
+BENCHMARK(BM_FusedMacroblock)->ArgsProduct({{411}, {1}})->ArgNames({"sampling", "simd"});
+#endif
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 
 #include "eri/core/lossy_simd_kernels.h"
 #include "eri_lossy/lossy_picture.h"
@@ -94,6 +95,23 @@ TEST(FusedMacroblocks, SameBytesAsTheStepByStepKernels) {
     }
 }
 
+// 4:1:1 macroblocks of 8 x 8 blocks wholly inside the picture go a way of
+// their own; with lines stored bottom up too, and with 3- and 4-byte pixels.
+TEST(FusedMacroblocks, WholeSmallMacroblocksMatchUpsideDown) {
+    const auto picture = noisyPicture(48, 32, 3);
+    eriwriter::LossyQuality quality;
+    quality.bandCodes = {150, 60, 100, 30};
+    const auto frame = eriwriter::encodeLossyFrame(
+        eriwriter::quantisePicture(picture, 3, kSampling411, quality, false), {});
+    for (const int bytesPerPixel : {3, 4}) {
+        const auto info = eriwriter::lossyImageInfo(picture, eri::kGammaArchitecture, 3,
+                                                    kSampling411, 8 * bytesPerPixel);
+        EXPECT_EQ(decode(info, frame, bytesPerPixel, eri::writePixels3, true),
+                  decode(info, frame, bytesPerPixel, stepByStep3, true))
+            << bytesPerPixel << " bytes per pixel";
+    }
+}
+
 // One decoder for two frames whose DC scales differ but whose band codes do
 // not: nothing of the first frame's scales may reach the second.
 TEST(FusedMacroblocks, EachFrameTakesItsOwnDcScales) {
@@ -130,6 +148,35 @@ bool hasAvx2() {
     return __builtin_cpu_supports("avx2") != 0;
 }
 
+// The samples of both builds for one macroblock, bit for bit.
+void expectBuildsAgree(const std::vector<std::int32_t>& values, int blocks, int side,
+                       const std::vector<std::int32_t>& zigzag, const std::string& what) {
+    float dc[16] = {};
+    float low[16] = {};
+    float high[16] = {};
+    for (int b = 0; b < blocks; ++b) {
+        dc[b] = 1.5f + 0.25f * b;
+        low[b] = 0.75f + 0.125f * b;
+        high[b] = 2.0f / side * (b + 1);
+    }
+    const eri::detail::QuantisedMacroblock block{values.data(), blocks, side, zigzag.data(), dc,
+                                                 low,           high};
+    const int area = side * side;
+    std::vector<float> sse2(16 * area, -1.0f);
+    std::vector<float> avx2(16 * area, -2.0f);
+    // Work left over from elsewhere must not show.
+    std::vector<float> work(16 * area, 7.0f);
+    float* sse2Blocks[16];
+    float* avx2Blocks[16];
+    for (int b = 0; b < 16; ++b) {
+        sse2Blocks[b] = sse2.data() + b * area;
+        avx2Blocks[b] = avx2.data() + b * area;
+    }
+    eri::detail::reconstructBlocksSse2(block, sse2Blocks, work.data());
+    eri::detail::reconstructBlocksAvx2(block, avx2Blocks, work.data());
+    EXPECT_EQ(std::memcmp(sse2.data(), avx2.data(), sizeof(float) * blocks * area), 0) << what;
+}
+
 TEST(FusedMacroblocks, Sse2AndAvx2BuildsAgreeOnSamples) {
     if (!hasAvx2()) {
         GTEST_SKIP() << "no AVX2 here";
@@ -153,29 +200,39 @@ TEST(FusedMacroblocks, Sse2AndAvx2BuildsAgreeOnSamples) {
                     values[p * blocks + b] = 0;
                 }
             }
-            float dc[16] = {};
-            float low[16] = {};
-            float high[16] = {};
-            for (int b = 0; b < blocks; ++b) {
-                dc[b] = 1.5f + 0.25f * b;
-                low[b] = 0.75f + 0.125f * b;
-                high[b] = 2.0f / side * (b + 1);
+            expectBuildsAgree(values, blocks, side, zigzag,
+                              "side " + std::to_string(side) + " blocks " + std::to_string(blocks));
+        }
+    }
+}
+
+// Blocks whose AC values sit in some columns only, as in smooth pictures:
+// every pattern of zero columns, for neighbouring blocks sharing it, keeping
+// to part of it, and taking the other columns.
+TEST(FusedMacroblocks, Sse2AndAvx2BuildsAgreeWhenWholeColumnsAreZero) {
+    if (!hasAvx2()) {
+        GTEST_SKIP() << "no AVX2 here";
+    }
+    eri::initializeDecodingCore();
+    constexpr int side = 8;
+    std::vector<std::int32_t> zigzag(side * side);
+    eri::buildZigzagTable(zigzag.data(), side);
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> level(-40, 40);
+    for (int blocks : {6, 12}) {
+        for (int columns = 0; columns < 256; ++columns) {
+            std::vector<std::int32_t> values(side * side * blocks + 16);
+            for (int p = 0; p < side * side; ++p) {
+                for (int b = 0; b < blocks; ++b) {
+                    const int group = (b / 4) % 2 == 0 ? columns : ~columns & 0xFF;
+                    const int mine = b % 2 == 0 ? group : group & -group;
+                    const bool open = p == 0 || (mine >> (zigzag[p] % side) & 1) != 0;
+                    values[p * blocks + b] = open ? level(random) : 0;
+                }
             }
-            const eri::detail::QuantisedMacroblock block{
-                values.data(), blocks, side, zigzag.data(), dc, low, high};
-            std::vector<float> sse2(16 * area, -1.0f);
-            std::vector<float> avx2(16 * area, -2.0f);
-            std::vector<float> work(16 * area);
-            float* sse2Blocks[16];
-            float* avx2Blocks[16];
-            for (int b = 0; b < 16; ++b) {
-                sse2Blocks[b] = sse2.data() + b * area;
-                avx2Blocks[b] = avx2.data() + b * area;
-            }
-            eri::detail::reconstructBlocksSse2(block, sse2Blocks, work.data());
-            eri::detail::reconstructBlocksAvx2(block, avx2Blocks, work.data());
-            EXPECT_EQ(std::memcmp(sse2.data(), avx2.data(), sizeof(float) * blocks * area), 0)
-                << "side " << side << " blocks " << blocks;
+            expectBuildsAgree(
+                values, blocks, side, zigzag,
+                "blocks " + std::to_string(blocks) + " columns " + std::to_string(columns));
         }
     }
 }

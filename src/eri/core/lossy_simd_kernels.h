@@ -13,8 +13,9 @@ namespace eri::detail {
 
 // One macroblock as decoded: `values` holds `side` x `side` rows of `blocks`
 // values each, row p being zigzag position p (row 0 the predicted DC values),
-// and stays readable for 16 values past its end. The scales are per block
-// and hold 16 entries, zero past `blocks`.
+// and stays readable for 16 values past its end. `zigzag` is the frame's
+// order of buildZigzagTable (the AVX2 build has the 8 x 8 one built in).
+// The scales are per block and hold 16 entries, zero past `blocks`.
 struct QuantisedMacroblock {
     const std::int32_t* values = nullptr;
     int blocks = 0;

@@ -42,8 +42,39 @@ struct RowSources {
 
 #if defined(__AVX2__)
 
-// Eight 4-byte pixels.
-using Pixels = __m256i;
+// Eight 4-byte pixels, plane-major in each 128-bit half (c0 x 4, c1 x 4,
+// c2 x 4, c3 x 4); the stores put the bytes in pixel order.
+struct Pixels {
+    __m256i planes;
+};
+
+// The chroma products of the conversion, per sample.
+struct ChromaTerms {
+    __m256 red;     // 1.5 v
+    __m256 greenU;  // 0.375 u
+    __m256 greenV;  // 0.75 v
+    __m256 blue;    // 1.75 u
+};
+
+inline ChromaTerms chromaTerms(__m256 u, __m256 v) {
+    return {_mm256_mul_ps(_mm256_set1_ps(1.5f), v), _mm256_mul_ps(_mm256_set1_ps(0.375f), u),
+            _mm256_mul_ps(_mm256_set1_ps(0.75f), v), _mm256_mul_ps(_mm256_set1_ps(1.75f), u)};
+}
+
+// The first two planes of eight pixels as bytes, followed by the packed
+// words `rest` for the other two.
+inline __m256i twoPlanes(__m256 y, const ChromaTerms& c, __m256i rest) {
+    const __m256 c0 = _mm256_add_ps(y, c.red);
+    const __m256 c1 = _mm256_sub_ps(_mm256_sub_ps(y, c.greenU), c.greenV);
+    return _mm256_packus_epi16(_mm256_packs_epi32(_mm256_cvtps_epi32(c0), _mm256_cvtps_epi32(c1)),
+                               rest);
+}
+
+// Per 128-bit half: [c0 c1] and [c2 c3] as int16, then bytes.
+inline Pixels pixelsOf(__m256 y, const ChromaTerms& c, __m256i c3) {
+    const __m256 c2 = _mm256_add_ps(y, c.blue);
+    return {twoPlanes(y, c, _mm256_packs_epi32(_mm256_cvtps_epi32(c2), c3))};
+}
 
 template <bool Doubled>
 inline __m256 chromaEight(const float* row, int x) {
@@ -58,47 +89,50 @@ inline __m256 chromaEight(const float* row, int x) {
 template <bool Doubled, bool Alpha>
 inline Pixels convertEight(const RowSources& row, int x) {
     const __m256 y = _mm256_loadu_ps(row.luma + x);
-    const __m256 u = chromaEight<Doubled>(row.u, x);
-    const __m256 v = chromaEight<Doubled>(row.v, x);
-    const __m256 c0 = _mm256_add_ps(y, _mm256_mul_ps(_mm256_set1_ps(1.5f), v));
-    const __m256 c1 = _mm256_sub_ps(_mm256_sub_ps(y, _mm256_mul_ps(_mm256_set1_ps(0.375f), u)),
-                                    _mm256_mul_ps(_mm256_set1_ps(0.75f), v));
-    const __m256 c2 = _mm256_add_ps(y, _mm256_mul_ps(_mm256_set1_ps(1.75f), u));
+    const ChromaTerms terms =
+        chromaTerms(chromaEight<Doubled>(row.u, x), chromaEight<Doubled>(row.v, x));
     const __m256i c3 =
         Alpha ? _mm256_cvtps_epi32(_mm256_loadu_ps(row.alpha + x)) : _mm256_setzero_si256();
-    // Per 128-bit half: [c0 c1] and [c2 c3] as int16, then bytes
-    // c0 x 4, c1 x 4, c2 x 4, c3 x 4, then pixel-major.
-    const __m256i words01 = _mm256_packs_epi32(_mm256_cvtps_epi32(c0), _mm256_cvtps_epi32(c1));
-    const __m256i words23 = _mm256_packs_epi32(_mm256_cvtps_epi32(c2), c3);
-    const __m256i planes = _mm256_packus_epi16(words01, words23);
-    const __m256i pixelMajor =
-        _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1, 5, 9,
-                         13, 2, 6, 10, 14, 3, 7, 11, 15);
-    return _mm256_shuffle_epi8(planes, pixelMajor);
+    return pixelsOf(y, terms, c3);
+}
+
+inline __m256i pixelMajor(Pixels p) {
+    return _mm256_shuffle_epi8(
+        p.planes, _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8,
+                                   12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+}
+
+// 24 bytes of 3-byte pixels in the low 24 bytes; the third plane's bytes
+// from byte ThirdAt of each half (8, or 12 where the fourth plane's place
+// holds them).
+template <int ThirdAt = 8>
+inline __m256i threeBytePixels(Pixels p) {
+    constexpr char t = ThirdAt;
+    const __m256i threes = _mm256_shuffle_epi8(
+        p.planes, _mm256_setr_epi8(0, 4, t, 1, 5, t + 1, 2, 6, t + 2, 3, 7, t + 3, -1, -1, -1, -1,
+                                   0, 4, t, 1, 5, t + 1, 2, 6, t + 2, 3, 7, t + 3, -1, -1, -1, -1));
+    return _mm256_permutevar8x32_epi32(threes, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
 }
 
 template <int Step, int Planes>
 inline void storeEight(std::uint8_t* out, Pixels p) {
     if constexpr (Step == 3) {
-        const __m256i threes = _mm256_shuffle_epi8(
-            p, _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4,
-                                5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
-        const __m256i packed =
-            _mm256_permutevar8x32_epi32(threes, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+        const __m256i packed = threeBytePixels(p);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
     } else {
         auto* to = reinterpret_cast<__m256i*>(out);
+        __m256i bytes = pixelMajor(p);
         if constexpr (Planes == 3) {
             const __m256i keepFourth = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-            p = _mm256_or_si256(p, _mm256_and_si256(_mm256_loadu_si256(to), keepFourth));
+            bytes = _mm256_or_si256(bytes, _mm256_and_si256(_mm256_loadu_si256(to), keepFourth));
         }
-        _mm256_storeu_si256(to, p);
+        _mm256_storeu_si256(to, bytes);
     }
 }
 
 inline void pixelBytes(std::uint8_t* bytes, Pixels p) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes), p);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes), pixelMajor(p));
 }
 
 #else
@@ -264,6 +298,73 @@ void writeMacroblock(const MacroblockSamples& s, const MacroblockTarget& t) {
         writeInFormat<kPixelsSampling411>(s, t);
     }
 }
+
+#if defined(__AVX2__)
+// A 4:1:1 macroblock of 8 x 8 blocks wholly inside the picture, colour
+// planes only: each chroma row serves two lines of sixteen pixels, its
+// products worked out once for both halves of both lines. With 3-byte
+// pixels the left half is stored 32 bytes wide; the right half's store
+// then replaces the 8 spare bytes.
+template <int Step>
+void writeWhole411(const MacroblockSamples& s, const MacroblockTarget& t) {
+    const __m256i leftLanes = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+    const __m256i rightLanes = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
+    const __m256i noAlpha = _mm256_setzero_si256();
+    for (int half = 0; half < 2; ++half) {
+        const float* const lumaLeft = s.blocks[2 * half];
+        const float* const lumaRight = s.blocks[2 * half + 1];
+        const float* const u = s.blocks[4] + half * 32;
+        const float* const v = s.blocks[5] + half * 32;
+        std::uint8_t* const out = t.corner + half * 8 * t.lineStep;
+        for (int r = 0; r < 4; ++r) {
+            const __m256 uRow = _mm256_loadu_ps(u + 8 * r);
+            const __m256 vRow = _mm256_loadu_ps(v + 8 * r);
+            const ChromaTerms left = chromaTerms(_mm256_permutevar8x32_ps(uRow, leftLanes),
+                                                 _mm256_permutevar8x32_ps(vRow, leftLanes));
+            const ChromaTerms right = chromaTerms(_mm256_permutevar8x32_ps(uRow, rightLanes),
+                                                  _mm256_permutevar8x32_ps(vRow, rightLanes));
+            for (int line = 2 * r; line < 2 * r + 2; ++line) {
+                std::uint8_t* const at = out + line * t.lineStep;
+                const __m256 yLeft = _mm256_loadu_ps(lumaLeft + 8 * line);
+                const __m256 yRight = _mm256_loadu_ps(lumaRight + 8 * line);
+                if constexpr (Step == 3) {
+                    // Both halves' third planes packed once, in the fourth
+                    // plane's place of the other half.
+                    const __m256i thirds =
+                        _mm256_packs_epi32(_mm256_cvtps_epi32(_mm256_add_ps(yLeft, left.blue)),
+                                           _mm256_cvtps_epi32(_mm256_add_ps(yRight, right.blue)));
+                    const Pixels leftPixels{twoPlanes(yLeft, left, thirds)};
+                    const Pixels rightPixels{twoPlanes(yRight, right, thirds)};
+                    _mm256_storeu_si256(reinterpret_cast<__m256i*>(at),
+                                        threeBytePixels<8>(leftPixels));
+                    const __m256i packed = threeBytePixels<12>(rightPixels);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 24),
+                                     _mm256_castsi256_si128(packed));
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 40),
+                                     _mm256_extracti128_si256(packed, 1));
+                } else {
+                    storeEight<4, 3>(at, pixelsOf(yLeft, left, noAlpha));
+                    storeEight<4, 3>(at + 32, pixelsOf(yRight, right, noAlpha));
+                }
+            }
+        }
+    }
+}
+
+// True when the whole-macroblock 4:1:1 path took the macroblock.
+inline bool writeWhole411IfFits(const MacroblockSamples& s, const MacroblockTarget& t) {
+    if (s.samplingCode != kPixelsSampling411 || s.side != 8 || t.width != 16 || t.height != 16 ||
+        t.planeCount != 3) {
+        return false;
+    }
+    if (t.pixelStep == 3) {
+        writeWhole411<3>(s, t);
+    } else {
+        writeWhole411<4>(s, t);
+    }
+    return true;
+}
+#endif
 
 }  // namespace
 

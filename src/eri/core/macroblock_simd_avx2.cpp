@@ -84,15 +84,22 @@ struct Lanes8 {
 
 #include "eri/core/interleaved_blocks.h"
 #include "eri/core/macroblock_pixels.h"
+#include "eri/core/paired_blocks_avx2.h"
 
 namespace eri::detail {
 
 void reconstructBlocksAvx2(const QuantisedMacroblock& block, float* const* sampleBlocks,
                            float* work) {
+    if (block.side == 8 && paired::reconstructBlocks(block, sampleBlocks, work)) {
+        return;
+    }
     interleaved::reconstructBlocks<Lanes8>(block, sampleBlocks, work);
 }
 
 void writeMacroblockAvx2(const MacroblockSamples& samples, const MacroblockTarget& target) {
+    if (writeWhole411IfFits(samples, target)) {
+        return;
+    }
     writeMacroblock(samples, target);
 }
 
