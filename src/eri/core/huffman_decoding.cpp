@@ -240,11 +240,24 @@ class TreeDecoder {
 
     // The exchanging update from `node`, whose weight was just raised. The
     // table only covers positions above kPrefixBits levels and reads the
-    // contents of those at that level afresh, so moves below it keep it right.
+    // contents of those at that level afresh, so moves below it keep it
+    // right; where an internal node moved within its reach, the entries below
+    // the positions involved are filled anew once the update is done.
     [[gnu::noinline]] void finishUpdate(int t, HuffmanTree& tree, int node) {
+        constexpr int kMostRefills = 8;
+        int refills[kMostRefills];
+        int refillCount = 0;
         bool stale = false;
-        const auto onShapeChange = [&tree, &stale](int a, int b) {
-            stale = stale || isAboveTableReach(tree, a) || isAboveTableReach(tree, b);
+        const auto onShapeChange = [&](int a, int b) {
+            for (const int moved : {a, b}) {
+                if (!stale && isAboveTableReach(tree, moved)) {
+                    if (refillCount == kMostRefills) {
+                        stale = true;
+                    } else {
+                        refills[refillCount++] = moved;
+                    }
+                }
+            }
         };
         if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
             rescale(t, tree);
@@ -252,6 +265,10 @@ class TreeDecoder {
         }
         if (stale) {
             states_[t] = BitInput::kTableStale;
+            return;
+        }
+        for (int i = 0; i < refillCount; ++i) {
+            tables_[t].refillBelow(tree, refills[i]);
         }
     }
 

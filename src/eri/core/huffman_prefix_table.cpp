@@ -43,8 +43,9 @@ struct EntryBits {
         } else {
             entry.node = static_cast<std::uint16_t>(node());
             entry.length = static_cast<std::uint8_t>(length());
-            entry.path = {static_cast<std::uint16_t>(low >> 32), static_cast<std::uint16_t>(low >> 48),
-                          static_cast<std::uint16_t>(high), static_cast<std::uint16_t>(high >> 16),
+            entry.path = {static_cast<std::uint16_t>(low >> 32),
+                          static_cast<std::uint16_t>(low >> 48), static_cast<std::uint16_t>(high),
+                          static_cast<std::uint16_t>(high >> 16),
                           static_cast<std::uint16_t>(high >> 32)};
         }
         return entry;
@@ -73,6 +74,27 @@ void fillBelow(const HuffmanTree& tree, PrefixEntry* entries, EntryBits bits,
 }
 
 }  // namespace
+
+void PrefixTable::refillBelow(const HuffmanTree& tree, int node) {
+    // Up to the root: the positions on the way and the bits that lead down.
+    std::uint16_t path[kPrefixBits];
+    std::uint32_t prefix = 0;
+    int depth = 0;
+    for (int at = node; at != kHuffmanRoot; ++depth) {
+        if (depth == kPrefixBits - 1) {
+            return;
+        }
+        path[depth] = static_cast<std::uint16_t>(at);
+        const int parent = tree.nodes[at].parent;
+        prefix |= static_cast<std::uint32_t>(at - tree.nodes[parent].childOrLeaf) << depth;
+        at = parent;
+    }
+    EntryBits bits = EntryBits::top(path[depth - 1]);
+    for (int level = depth - 2; level >= 0; --level) {
+        bits = bits.child(path[level]);
+    }
+    fillBelow(tree, entries.data(), bits, prefix);
+}
 
 void PrefixTable::build(const HuffmanTree& tree) {
     const std::int32_t child = tree.nodes[kHuffmanRoot].childOrLeaf;
