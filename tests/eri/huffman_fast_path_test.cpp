@@ -159,6 +159,54 @@ TEST(HuffmanDecodingPaths, CodesLongerThanTheTableDecode) {
     EXPECT_GT(deepest, 10);
 }
 
+// The decoder keeps a tree's prefix table across the weight updates: leaf
+// swaps leave it right, and where an internal node moves within its reach
+// the entries below are filled anew. After every request each table it holds
+// as current must equal a fresh build from its tree.
+TEST(HuffmanDecodingPaths, PrefixTablesKeptAcrossUpdatesMatchAFreshBuild) {
+    std::mt19937 random(41);
+    Values values = residuals(43, 20000);
+    // Drifting skewed contexts: leaves and subtrees near the top trade places.
+    for (int phase = 0; phase < 8; ++phase) {
+        for (int i = 0; i < 6000; ++i) {
+            const int rank = std::min(std::countr_zero(random() | 0x800u), 11);
+            values.push_back(1 + (rank + 5 * phase) % 12);
+            if (random() % 4 == 0) {
+                values.push_back(random() % 3 == 0 ? 0 : -1);
+            }
+        }
+    }
+    Encoded encoded = encodeValues(values);
+    BytesBitInput input(encoded.bytes, 4096);
+    ASSERT_TRUE(input.initHuffmanTrees());
+    Values decoded(values.size());
+    const std::uint32_t requests[] = {1, 2, 3, 5, 8};
+    std::size_t checked = 0;
+    for (std::size_t done = 0, r = 0; done < values.size(); ++r) {
+        const auto want = static_cast<std::uint32_t>(
+            std::min<std::size_t>(requests[r % 5], values.size() - done));
+        ASSERT_EQ(input.decodeHuffmanValues(decoded.data() + done, want), want);
+        done += want;
+        for (int t = 0; t <= 256; ++t) {
+            const eri::PrefixTable* kept = input.currentPrefixTable(t);
+            if (kept == nullptr) {
+                continue;
+            }
+            eri::PrefixTable fresh{};
+            fresh.build(*input.usedTree(t));
+            for (std::size_t e = 0; e < fresh.entries.size(); ++e) {
+                const eri::PrefixEntry& a = kept->entries[e];
+                const eri::PrefixEntry& b = fresh.entries[e];
+                ASSERT_TRUE(a.node == b.node && a.length == b.length && a.path == b.path)
+                    << "tree " << t << " entry " << e << " after value " << done;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_EQ(decoded, values);
+    EXPECT_GT(checked, values.size());
+}
+
 // The lossless driver reads a block code from its own tree between blocks of
 // values; the value decoders must hand the bit position over at every split.
 TEST(HuffmanDecodingPaths, OwnTreeSymbolsAndRawBitsBetweenValueBlocks) {

@@ -76,6 +76,14 @@ class BitInput {
         return &tree;
     }
     HuffmanTree* valueTree() const { return valueTree_; }
+    // Inspection without side effects: tree `index` (null before its first
+    // use) and its prefix table (null unless current).
+    const HuffmanTree* usedTree(int index) const {
+        return trees_ && treeStates_[index] != kTreeUnset ? trees_.get() + index : nullptr;
+    }
+    const PrefixTable* currentPrefixTable(int index) const {
+        return trees_ && treeStates_[index] == kTableReady ? prefixTables_.get() + index : nullptr;
+    }
 
     // b in 1..8; false for any other width or when the models cannot be allocated.
     bool initArithmetic(int b);

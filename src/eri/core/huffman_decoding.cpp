@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "eri/core/bit_cursor.h"
 #include "eri/core/bit_input.h"
@@ -59,10 +60,13 @@ struct ReadRawRun {
 }
 
 // One symbol from `tree`: walk, weight update and rescale check, escape.
-// False at the end of the data.
-template <typename ReadRaw>
+// `onShapeChange` hears of the moves of the update and of the new symbol's
+// insertion; `rescaled` tells whether the tree was rebuilt. False at the end
+// of the data.
+template <typename ReadRaw, typename OnShapeChange>
 [[gnu::always_inline]] inline bool decodeFromTree(detail::BitCursor& cursor, HuffmanTree& tree,
-                                                  ReadRaw readRaw, std::uint32_t& symbol) {
+                                                  ReadRaw readRaw, OnShapeChange onShapeChange,
+                                                  bool& rescaled, std::uint32_t& symbol) {
     HuffmanNode* const nodes = tree.nodes;
     std::int32_t child = nodes[kHuffmanRoot].childOrLeaf;
     if (child != kEmptyRoot) {
@@ -71,8 +75,10 @@ template <typename ReadRaw>
         if (!walkToLeaf(cursor, nodes, child, node, code)) {
             return false;
         }
-        if (tree.incrementLeaf(node) >= kRescaleWeight) {
+        ++nodes[node].weight;
+        if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
             tree.rescaleTree();
+            rescaled = true;
         }
         symbol = static_cast<std::uint32_t>(code) & 0x7FFFFFFF;
         if (symbol != kEscapeSymbol) {
@@ -82,13 +88,67 @@ template <typename ReadRaw>
     if (!readRaw(cursor, symbol)) {
         return false;
     }
-    tree.addSymbol(symbol);
+    tree.addSymbol(symbol, onShapeChange);
     return true;
 }
 
 }  // namespace
 
 namespace detail {
+
+// The positions within a prefix table's reach to or from which an internal
+// node moved during one update of its tree: the table's entries below them
+// are filled anew afterwards. Past kMostPositions the table is rebuilt instead.
+class TableRepair {
+  public:
+    explicit TableRepair(const HuffmanTree& tree) : tree_(tree) {}
+
+    // The hook of updateWeights and addSymbol.
+    void operator()(int a, int b) {
+        note(a);
+        if (b != a) {
+            note(b);
+        }
+    }
+
+    bool needsRebuild() const { return rebuild_; }
+
+    void apply(PrefixTable& table) const {
+        for (int i = 0; i < count_; ++i) {
+            table.refillBelow(tree_, positions_[i]);
+        }
+    }
+
+  private:
+    static constexpr int kMostPositions = 8;
+
+    void note(int node) {
+        if (rebuild_ || !isAboveTableReach(node)) {
+            return;
+        }
+        if (count_ == kMostPositions) {
+            rebuild_ = true;
+            return;
+        }
+        positions_[count_++] = node;
+    }
+
+    // Whether the node's children are within the table's kPrefixBits levels.
+    bool isAboveTableReach(int node) const {
+        for (int depth = 0; depth < kPrefixBits; ++depth) {
+            if (node == kHuffmanRoot) {
+                return true;
+            }
+            node = tree_.nodes[node].parent;
+        }
+        return false;
+    }
+
+    const HuffmanTree& tree_;
+    int positions_[kMostPositions];
+    int count_ = 0;
+    bool rebuild_ = false;
+};
 
 // Decodes symbols of the BitInput's numbered trees. The common case takes the
 // code's first bits through the tree's prefix table at a buffer position and
@@ -240,29 +300,24 @@ class TreeDecoder {
 
     // The exchanging update from `node`, whose weight was just raised. The
     // table only covers positions above kPrefixBits levels and reads the
-    // contents of those at that level afresh, so moves below it keep it right.
+    // contents of those at that level afresh, so moves below it keep it
+    // right; where an internal node moved within its reach, the entries below
+    // the positions involved are filled anew once the update is done.
     [[gnu::noinline]] void finishUpdate(int t, HuffmanTree& tree, int node) {
-        bool stale = false;
-        const auto onShapeChange = [&tree, &stale](int a, int b) {
-            stale = stale || isAboveTableReach(tree, a) || isAboveTableReach(tree, b);
-        };
-        if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
+        TableRepair repair(tree);
+        if (tree.updateWeights(node, std::ref(repair)) >= kRescaleWeight) {
             rescale(t, tree);
             return;
         }
-        if (stale) {
-            states_[t] = BitInput::kTableStale;
-        }
+        settle(t, repair);
     }
 
-    static bool isAboveTableReach(const HuffmanTree& tree, int node) {
-        for (int depth = 0; depth < kPrefixBits; ++depth) {
-            if (node == kHuffmanRoot) {
-                return true;
-            }
-            node = tree.nodes[node].parent;
+    void settle(int t, const TableRepair& repair) {
+        if (repair.needsRebuild()) {
+            states_[t] = BitInput::kTableStale;
+        } else {
+            repair.apply(tables_[t]);
         }
-        return false;
     }
 
     [[gnu::noinline]] void rescale(int t, HuffmanTree& tree) {
@@ -270,13 +325,24 @@ class TreeDecoder {
         states_[t] = BitInput::kTableStale;
     }
 
+    // The exact walk and update; a table that was current follows the
+    // changes unless the tree was rebuilt.
     template <typename ReadRaw>
     [[gnu::noinline]] bool decodeExactly(int t, ReadRaw readRaw, std::uint32_t& symbol) {
         if (onPosition_) {
             position_.giveTo(cursor_);
         }
-        const bool decoded = decodeFromTree(cursor_, input_.readyTree(t), readRaw, symbol);
-        states_[t] = BitInput::kTableStale;
+        const bool wasReady = states_[t] == BitInput::kTableReady;
+        HuffmanTree& tree = input_.readyTree(t);
+        TableRepair repair(tree);
+        bool rescaled = false;
+        const bool decoded =
+            decodeFromTree(cursor_, tree, readRaw, std::ref(repair), rescaled, symbol);
+        if (wasReady && !rescaled) {
+            settle(t, repair);
+        } else {
+            states_[t] = BitInput::kTableStale;
+        }
         onPosition_ = position_.takeFrom(cursor_);
         return decoded;
     }
@@ -312,7 +378,9 @@ bool BitInput::initHuffmanTrees() {
 std::uint32_t BitInput::decodeHuffmanSymbol(HuffmanTree& tree) {
     detail::BitCursor cursor(*this);
     std::uint32_t symbol = 0;
-    const bool decoded = decodeFromTree(cursor, tree, ReadRawByte{}, symbol);
+    bool rescaled = false;
+    const bool decoded = decodeFromTree(
+        cursor, tree, ReadRawByte{}, [](int, int) {}, rescaled, symbol);
     cursor.save();
     return decoded ? symbol : kHuffmanEnd;
 }

@@ -26,13 +26,18 @@ struct PrefixEntry {
 static_assert(sizeof(PrefixEntry) == 16);
 
 // Entries stay right while only leaves swap places: each holds positions, and
-// the leaf's code is read from the tree. Any move of an internal node, a new
-// symbol or a rescale needs a rebuild.
+// the leaf's code is read from the tree. When an internal node moves to or
+// from a position in the top kPrefixBits - 1 levels, the entries below that
+// position change; a new symbol or a rescale needs a rebuild.
 struct PrefixTable {
     std::array<PrefixEntry, std::size_t{1} << kPrefixBits> entries;
 
     // The tree must not be empty.
     void build(const HuffmanTree& tree);
+
+    // Fills anew the entries below `node` when it stands in the top
+    // kPrefixBits - 1 levels; does nothing for a deeper node.
+    void refillBelow(const HuffmanTree& tree, int node);
 };
 
 }  // namespace eri

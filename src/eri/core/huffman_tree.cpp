@@ -11,13 +11,13 @@ void HuffmanTree::initializeTree() {
     nodes[kHuffmanRoot] = HuffmanNode{0, kNoNode, kEmptyRoot};
 }
 
-void HuffmanTree::addSymbol(std::uint32_t symbol) {
+int HuffmanTree::insertLeaf(std::uint32_t symbol) {
     const std::int32_t code = static_cast<std::int32_t>(kLeafFlag | symbol);
     if (freeNode <= 0) {
         const int node = nodes[0].childOrLeaf == kEscapeCode ? 1 : 0;
         nodes[node].childOrLeaf = code;
         symbolNode[symbol & 0xFF] = node;
-        return;
+        return -1;
     }
     const int k = freeNode - 2;
     freeNode = k;
@@ -30,7 +30,7 @@ void HuffmanTree::addSymbol(std::uint32_t symbol) {
         escapeNode = k + 1;
         nodes[kHuffmanRoot].weight = 2;
         nodes[kHuffmanRoot].childOrLeaf = k;
-        return;
+        return -1;
     }
     // The lowest leaf moves down one place and its old position becomes the
     // parent of that leaf and the new one.
@@ -40,7 +40,7 @@ void HuffmanTree::addSymbol(std::uint32_t symbol) {
     nodes[k + 2].childOrLeaf = k;
     nodes[k].parent = static_cast<std::uint16_t>(k + 2);
     nodes[k + 1].parent = static_cast<std::uint16_t>(k + 2);
-    updateWeights(k + 2);
+    return k + 2;
 }
 
 void HuffmanTree::rescaleTree() {

@@ -31,7 +31,20 @@ struct HuffmanTree {
 
     // Inserts a leaf of weight 1; once 256 symbols are present it relabels the
     // lowest leaf that is not the escape instead.
-    void addSymbol(std::uint32_t symbol);
+    void addSymbol(std::uint32_t symbol) {
+        addSymbol(symbol, [](int, int) {});
+    }
+
+    // As above; `onShapeChange` hears of the leaf position that becomes the
+    // new leaf's parent, then of the exchanges of the update that follows.
+    template <typename OnShapeChange>
+    void addSymbol(std::uint32_t symbol, OnShapeChange onShapeChange) {
+        const int parent = insertLeaf(symbol);
+        if (parent >= 0) {
+            onShapeChange(parent, parent);
+            updateWeights(parent, onShapeChange);
+        }
+    }
 
     // Halves the leaf weights (rounding up) and rebuilds the tree.
     void rescaleTree();
@@ -83,6 +96,10 @@ struct HuffmanTree {
         attachContent(a);
         attachContent(b);
     }
+
+    // addSymbol's change of the nodes: the position whose weights have yet to
+    // be carried up to the root, or -1 when no update is due.
+    int insertLeaf(std::uint32_t symbol);
 
     // Points the children or the leaf maps at the content now standing at `node`.
     inline void attachContent(int node) {
