@@ -13,6 +13,7 @@
 #include "eri/core/colour_output.h"
 #include "eri/core/huffman_tree.h"
 #include "eri/core/inverse_transform.h"
+#include "eri/core/zigzag_order.h"
 #include "eri/image_info.h"
 #include "eri/load_error.h"
 
@@ -109,8 +110,5 @@ class LossyFrameDecoder {
 // otherwise (in particular not alpha at 24 bits, whose 4-byte pixels would
 // not fit a 3-byte-per-pixel buffer).
 LossyWriter lossyWriterFor(std::uint32_t formatType, std::uint32_t bitsPerPixel);
-
-// Entry p: the natural position (row * side + column) of zigzag position p.
-void buildZigzagTable(std::int32_t* table, std::int32_t side);
 
 }  // namespace eri

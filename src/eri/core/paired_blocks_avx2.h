@@ -17,6 +17,7 @@
 
 #include "eri/core/fast_cosine.h"
 #include "eri/core/lossy_simd_kernels.h"
+#include "eri/core/zigzag_order.h"
 
 namespace eri::detail::paired {
 
@@ -34,38 +35,11 @@ struct ScanPositions {
 };
 
 constexpr ScanPositions scanPositions() {
+    std::int32_t order[kArea] = {};
+    buildZigzagTable(order, kSide);
     ScanPositions scan;
-    int x = 0;
-    int y = 0;
-    int p = 1;
-    while (p < kArea) {
-        // Right (down at the right edge), then down-left; down (right at
-        // the bottom edge), then up-right.
-        if (x + 1 < kSide) {
-            ++x;
-        } else {
-            ++y;
-        }
-        scan.at[y * kSide + x] = p++;
-        while (x > 0 && y + 1 < kSide) {
-            --x;
-            ++y;
-            scan.at[y * kSide + x] = p++;
-        }
-        if (p >= kArea) {
-            break;
-        }
-        if (y + 1 < kSide) {
-            ++y;
-        } else {
-            ++x;
-        }
-        scan.at[y * kSide + x] = p++;
-        while (y > 0 && x + 1 < kSide) {
-            ++x;
-            --y;
-            scan.at[y * kSide + x] = p++;
-        }
+    for (int p = 0; p < kArea; ++p) {
+        scan.at[order[p]] = p;
     }
     return scan;
 }
