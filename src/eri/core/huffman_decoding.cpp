@@ -75,8 +75,7 @@ template <typename ReadRaw, typename OnShapeChange>
         if (!walkToLeaf(cursor, nodes, child, node, code)) {
             return false;
         }
-        ++nodes[node].weight;
-        if (tree.updateWeights(node, onShapeChange) >= kRescaleWeight) {
+        if (tree.incrementLeaf(node, onShapeChange) >= kRescaleWeight) {
             tree.rescaleTree();
             rescaled = true;
         }
@@ -156,7 +155,8 @@ class TableRepair {
 // tree walk and update over the bit cursor before anything has changed: an
 // empty tree, the escape, a code longer than one peek, the buffer's last
 // bytes. A weight update that must move a node finishes with the exchanging
-// update and, when an internal node moved, leaves the table to be rebuilt.
+// update; where an internal node moved within the table's reach, the entries
+// below the positions involved are refilled.
 class TreeDecoder {
   public:
     explicit TreeDecoder(BitInput& input)

@@ -27,8 +27,8 @@ static_assert(sizeof(PrefixEntry) == 16);
 
 // Entries stay right while only leaves swap places: each holds positions, and
 // the leaf's code is read from the tree. When an internal node moves to or
-// from a position in the top kPrefixBits - 1 levels, the entries below that
-// position change; a new symbol or a rescale needs a rebuild.
+// from a position in the top kPrefixBits - 1 levels, or a new symbol splits a
+// leaf there, the entries below that position change; a rescale needs a rebuild.
 struct PrefixTable {
     std::array<PrefixEntry, std::size_t{1} << kPrefixBits> entries;
 

@@ -52,8 +52,14 @@ struct HuffmanTree {
     // Raises the leaf's weight by one and restores the order up to the root.
     // Returns the root's new weight.
     inline std::uint16_t incrementLeaf(int node) {
+        return incrementLeaf(node, [](int, int) {});
+    }
+
+    // As above, with updateWeights' `onShapeChange`.
+    template <typename OnShapeChange>
+    inline std::uint16_t incrementLeaf(int node, OnShapeChange onShapeChange) {
         ++nodes[node].weight;
-        return updateWeights(node);
+        return updateWeights(node, onShapeChange);
     }
 
     // Restores the order from `node`, whose weight was just raised, to the
