@@ -158,7 +158,12 @@ class StoppedRunTest : public TintaBatchTest, public ::testing::WithParamInterfa
     // returns the exit status and the error stream.
     ProcessResult RunAndStop(int signal, bool twice) {
         const std::string errPath = (scratch.Path() / "stderr.txt").string();
-        const std::string script = "cd '" + scratch.Path().string() + "' && exec '" +
+        // A second signal ends the program from its handler with the workers
+        // still standing, as intended; under ThreadSanitizer that exit would
+        // otherwise be reported as a thread leak and change the status.
+        const std::string leaks =
+            twice ? "TSAN_OPTIONS=\"$TSAN_OPTIONS:report_thread_leaks=0\" " : "";
+        const std::string script = "cd '" + scratch.Path().string() + "' && " + leaks + "exec '" +
                                    TINTA_BATCH_PROGRAM +
                                    "' --input many --mask '*.png' --filter Recorder --format tga "
                                    "--output out --jobs 2 2>'" +
