@@ -236,25 +236,26 @@ class TreeDecoder {
 
     // incrementLeaf from the entry's positions. A node has to move when the
     // next position weighs no more than it did; no raise on the path changes
-    // a weight another check reads, so all checks come first and without
-    // branches, and the path is raised whole when nothing moves.
+    // a weight another check reads, so all checks come first, and the path is
+    // raised whole when nothing moves. Positions past the length repeat the
+    // last one, whose check is then only made again.
     [[gnu::always_inline]] void raiseAlongPath(int t, HuffmanTree& tree, const PrefixEntry& entry) {
         HuffmanNode* const nodes = tree.nodes;
-        const int length = entry.length;
-        unsigned moves = 0;
         for (int i = 0; i < kPrefixBits; ++i) {
             const int node = entry.path[static_cast<std::size_t>(i)];
-            moves |= unsigned{nodes[node + 1].weight <= nodes[node].weight} << i;
+            if (nodes[node + 1].weight <= nodes[node].weight) {
+                raiseStepByStep(t, tree, entry.path.data(), entry.length);
+                return;
+            }
         }
-        if ((moves & ((1u << length) - 1)) != 0) {
-            raiseStepByStep(t, tree, entry.path.data(), length);
-            return;
-        }
-        // Positions past the length repeat the last one and take nothing.
+        // Every position takes one; the repeated last one gives back the extras.
         for (int i = 0; i < kPrefixBits; ++i) {
             const int node = entry.path[static_cast<std::size_t>(i)];
-            nodes[node].weight = static_cast<std::uint16_t>(nodes[node].weight + (i < length));
+            ++nodes[node].weight;
         }
+        const int last = entry.path[kPrefixBits - 1];
+        nodes[last].weight =
+            static_cast<std::uint16_t>(nodes[last].weight - (kPrefixBits - entry.length));
         if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
             rescale(t, tree);
         }
