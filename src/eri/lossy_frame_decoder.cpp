@@ -293,12 +293,8 @@ int LossyFrameDecoder::decode(BitInput& input, const LossyTarget& target, LossyW
             std::uint8_t* const codes = blockCodes.get() + index * 4;
             if (inFront) {
                 std::memcpy(values, dcBuffer.get() + index * perMacro, perMacro * 4);
-            } else {
-                input.startRunCodes();
-                if (input.decodeGammaRuns(values, perMacro) < perMacro ||
-                    !readCodes(input, codes, 4)) {
-                    return failReading(input);
-                }
+            } else if (!input.decodeMacroblockHead(values, perMacro, *codeTree, codes, 4)) {
+                return failReading(input);
             }
             std::uint32_t decoded = 0;
             if (huffman) {

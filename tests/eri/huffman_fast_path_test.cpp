@@ -292,4 +292,58 @@ TEST(HuffmanDecodingPaths, ByteRowsAtEveryRefillSize) {
     }
 }
 
+// A lossy macroblock's head (run kind, gamma-coded DC values, four codes of
+// the driver's own tree) read in one pass must give what the separate calls
+// give: the same values, codes, run state, tree and place in the stream.
+// Random bits are a valid stream for these codes; the streams' ends fall
+// anywhere, and small refills move the reads off the window at every offset.
+TEST(HuffmanDecodingPaths, MacroblockHeadsReadAsTheirSeparateCalls) {
+    std::mt19937 random(17);
+    for (int trial = 0; trial < 12; ++trial) {
+        Bytes bytes(1 + random() % 40000);
+        std::generate(bytes.begin(), bytes.end(),
+                      [&] { return static_cast<std::uint8_t>(random()); });
+        const std::uint32_t dcCount = trial % 2 == 0 ? 6 : 16;
+        for (const std::uint32_t capacity : {4u, 20u, 0x10000u}) {
+            BytesBitInput fused(bytes, capacity);
+            BytesBitInput separate(bytes, capacity);
+            eri::HuffmanTree fusedTree;
+            eri::HuffmanTree separateTree;
+            fusedTree.initializeTree();
+            separateTree.initializeTree();
+            for (int block = 0;; ++block) {
+                Values dc(dcCount, 999);
+                Values expectedDc(dcCount, 999);
+                std::uint8_t codes[4] = {};
+                std::uint8_t expectedCodes[4] = {};
+                const bool read =
+                    fused.decodeMacroblockHead(dc.data(), dcCount, fusedTree, codes, 4);
+                separate.startRunCodes();
+                bool expected = separate.decodeGammaRuns(expectedDc.data(), dcCount) == dcCount;
+                for (int i = 0; expected && i < 4; ++i) {
+                    const std::uint32_t symbol = separate.decodeHuffmanSymbol(separateTree);
+                    expected = symbol != eri::kHuffmanEnd;
+                    expectedCodes[i] = static_cast<std::uint8_t>(symbol);
+                }
+                const auto where = [&] {
+                    return testing::Message()
+                           << "trial " << trial << " capacity " << capacity << " block " << block;
+                };
+                ASSERT_EQ(read, expected) << where();
+                if (!read) {
+                    break;
+                }
+                ASSERT_EQ(dc, expectedDc) << where();
+                ASSERT_TRUE(std::equal(codes, codes + 4, expectedCodes)) << where();
+                ASSERT_EQ(fused.runLength, separate.runLength) << where();
+                ASSERT_EQ(fused.runIsNonZero, separate.runIsNonZero) << where();
+                ASSERT_TRUE(sameTree(fusedTree, separateTree)) << where();
+                if (block % 7 == 0) {
+                    ASSERT_EQ(fused.tryReadBits(5), separate.tryReadBits(5)) << where();
+                }
+            }
+        }
+    }
+}
+
 }  // namespace

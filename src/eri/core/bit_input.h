@@ -57,6 +57,13 @@ class BitInput {
     void startRunCodes();
     std::uint32_t decodeGammaRuns(std::int32_t* out, std::uint32_t count);
 
+    // A macroblock's leading codes, as startRunCodes, decodeGammaRuns(dc,
+    // dcCount) and codeCount decodeHuffmanSymbol(codeTree) read them one
+    // after another, with one hand-over of the bit position for all: false
+    // when any of them would fall short.
+    bool decodeMacroblockHead(std::int32_t* dc, std::uint32_t dcCount, HuffmanTree& codeTree,
+                              std::uint8_t* codes, std::uint32_t codeCount);
+
     bool initMoveToFront();
     std::uint32_t decodeMtfBytes(std::uint8_t* out, std::uint32_t count);
 
