@@ -53,10 +53,8 @@ inline bool takeSignedGammaExactly(BitCursor& cursor, std::int32_t& value) {
     return true;
 }
 
-// Reads the codes of gamma runs. While the buffer holds the next bytes, the
-// codes come from the window of a buffer position; the buffer's last bytes,
-// the refills, the end of the data and codes longer than 32 bits go through
-// the bit cursor, and the two hand the position over in both directions.
+// The reader of the codes above, from the bit input's place on; save() puts
+// its place back. Gamma codes longer than 32 bits take the bit cursor.
 class GammaReader {
   public:
     explicit GammaReader(BitInput& input) : cursor_(input) {
