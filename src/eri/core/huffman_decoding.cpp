@@ -174,14 +174,15 @@ class TreeDecoder {
                 return;
             }
         }
-        // Every position takes one; the repeated last one gives back the extras.
-        for (int i = 0; i < kPrefixBits; ++i) {
+        // Every position but the last takes one; the last, which the repeats
+        // copy, then takes what makes one raise in all.
+        for (int i = 0; i < kPrefixBits - 1; ++i) {
             const int node = entry.path[static_cast<std::size_t>(i)];
             ++nodes[node].weight;
         }
         const int last = entry.path[kPrefixBits - 1];
         nodes[last].weight =
-            static_cast<std::uint16_t>(nodes[last].weight - (kPrefixBits - entry.length));
+            static_cast<std::uint16_t>(nodes[last].weight + entry.length - (kPrefixBits - 1));
         if (++nodes[kHuffmanRoot].weight >= kRescaleWeight) {
             rescale(t, tree);
         }
