@@ -82,7 +82,8 @@ class BitInput {
         treeStates_[index] = kTableStale;
         return &tree;
     }
-    HuffmanTree* valueTree() const { return valueTree_; }
+    // The tree of the next value, for inspection: changes go through huffmanTree().
+    const HuffmanTree* valueTree() const { return valueTree_; }
     // Inspection without side effects: tree `index` (null before its first
     // use) and its prefix table (null unless current).
     const HuffmanTree* usedTree(int index) const {
