@@ -14,7 +14,10 @@ namespace eri::detail {
 
 struct BitPosition {
     const std::uint8_t* start = nullptr;
-    std::uint64_t offset = 0;
+    // The bit offset of the window's first bit when it was loaded: the next
+    // bit is at windowBase + kPeekBits - windowBits. Only loads move it, so
+    // that taking bits costs no more than the window's shift and count.
+    std::uint64_t windowBase = 0;
     // Offsets below this one have 8 buffered bytes from their byte on.
     std::uint64_t peekEnd = 0;
     std::uint32_t endByte = 0;
@@ -28,6 +31,7 @@ struct BitPosition {
     bool takeFrom(const BitCursor& cursor) {
         peekEnd = 0;
         windowBits = 0;
+        std::uint64_t offset = 0;
         const BitInput& input = cursor.input;
         start = input.buffer_.get();
         if (start == nullptr || input.bufferCursor_ == nullptr) {
@@ -45,12 +49,15 @@ struct BitPosition {
             offset = std::uint64_t{cursorByte} * 8 - static_cast<std::uint32_t>(count);
         }
         peekEnd = endByte >= 8 ? (std::uint64_t{endByte} - 7) * 8 : 0;
+        // An empty window as if all of it had been taken (the sum wraps back).
+        windowBase = offset - kPeekBits;
         return true;
     }
 
     // Gives the place back: the word holding the next bit is in the register,
     // or none when the next bit starts a word.
     void giveTo(BitCursor& cursor) const {
+        const std::uint64_t offset = nextBit();
         const auto word = static_cast<std::uint32_t>(offset / 32);
         const int bit = static_cast<int>(offset % 32);
         std::uint32_t cursorByte = word * 4;
@@ -66,16 +73,8 @@ struct BitPosition {
         cursor.input.bytesLeft_ = static_cast<std::int32_t>(endByte - cursorByte);
     }
 
-    [[gnu::always_inline]] bool canPeek() const { return offset < peekEnd; }
-
-    // The next kPeekBits bits (and more) left-aligned; needs canPeek().
-    [[gnu::always_inline]] std::uint64_t peek() const {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, start + offset / 8, 8);
-        if constexpr (std::endian::native == std::endian::little) {
-            bits = __builtin_bswap64(bits);
-        }
-        return bits << (offset % 8);
+    [[gnu::always_inline]] std::uint64_t nextBit() const {
+        return windowBase + kPeekBits - static_cast<std::uint64_t>(windowBits);
     }
 
     // The next bits kept in a register and loaded again only when fewer than
@@ -85,10 +84,18 @@ struct BitPosition {
         if (windowBits >= 32) {
             return true;
         }
-        if (!canPeek()) {
+        const std::uint64_t offset = nextBit();
+        if (offset >= peekEnd) {
             return false;
         }
-        window = peek();
+        // The next kPeekBits bits (and more), left-aligned.
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, start + offset / 8, 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            bits = __builtin_bswap64(bits);
+        }
+        window = bits << (offset % 8);
+        windowBase = offset;
         windowBits = kPeekBits;
         return true;
     }
@@ -96,7 +103,6 @@ struct BitPosition {
     [[gnu::always_inline]] void skipWindow(int n) {
         window <<= n;
         windowBits -= n;
-        offset += static_cast<std::uint32_t>(n);
     }
 
     std::uint64_t window = 0;
