@@ -85,17 +85,6 @@ TEST_F(BatchRunTest, EdgingColoursTransparentPixelsBeforeTheFilterWhenAsked) {
                 ElementsAre(255, 255, 0, 0));
 }
 
-TEST_F(BatchRunTest, OutputNamesReplaceTheWholeLastExtension) {
-    std::filesystem::copy_file(In() / "photo.png", In() / "README");
-    settings.formatText = "*.PNG";
-    const BatchReport report = BatchRun({"image.jpeg", "README"}, settings, invert, observer);
-    EXPECT_THAT(report.failures, IsEmpty());
-    EXPECT_THAT(Written(), ElementsAre("README.PNG", "image.PNG"));
-    QImage readBack(QString::fromStdString((Out() / "README.PNG").string()));
-    ASSERT_FALSE(readBack.isNull());
-    EXPECT_EQ(readBack.pixel(1, 2), qRgb(255 - 70, 255 - 120, 255 - 200));
-}
-
 TEST_F(BatchRunTest, FilesThatCannotBeWrittenOrFoundAreReportedByName) {
     settings.outputFolder = (scratch.Path() / "no such folder").string();
     const BatchReport report = BatchRun({"photo.png", "gone.png"}, settings, invert, observer);

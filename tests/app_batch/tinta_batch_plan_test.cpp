@@ -106,14 +106,11 @@ TEST_F(TintaBatchPlanTest, ADryRunFailsWhenAnyFileWouldNotBeWrittenAndNeedsNoMod
     EXPECT_EQ(Text("photo.TGA"), "earlier result");
 }
 
-TEST_F(TintaBatchPlanTest, AnInputIsReplacedUnderItsOwnSpellingInPlace) {
+// The run itself is pinned by the default run, which replaces its input.
+TEST_F(TintaBatchPlanTest, ADryRunSaysWhenAnInputIsReplacedUnderItsOwnSpelling) {
     const ProcessResult dry =
         Run("--input in --mask photo.png --output in --format '*.PNG' --dry-run");
     EXPECT_THAT(dry.out, HasSubstr("in/photo.png\tin/photo.png\t入力ファイル自身を上書き\n"));
-    EXPECT_EQ(Run("--input in --mask photo.png --output in --format '*.PNG'").status, 0);
-    EXPECT_FALSE(std::filesystem::exists(In() / "photo.PNG"));
-    QImage readBack(QString::fromStdString((In() / "photo.png").string()));
-    EXPECT_EQ(readBack.pixel(0, 0), qRgb(255 - 10, 255 - 20, 255 - 200));
 }
 
 }  // namespace

@@ -7,27 +7,20 @@
 #include <cstdio>
 #include <string>
 
+#include "eri_lossless/lossless_test_support.h"
+
 namespace {
 
-std::string tempPath(const char* name) {
-    return testing::TempDir() + "eri_stream_" + name;
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::fclose(file);
-}
+using eritest::temporaryPath;
 
 TEST(FileInputStream, ReadsSeeksAndReportsPositionOfAnOpenFileOnly) {
     eri::FileInputStream missing;
-    EXPECT_FALSE(missing.open(tempPath("missing").c_str()));
+    EXPECT_FALSE(missing.open(temporaryPath("missing").c_str()));
     EXPECT_FALSE(missing.isOpen());
     EXPECT_EQ(missing.getSize(), 0u);
 
-    const std::string path = tempPath("plain");
-    writeFile(path, "0123456789");
+    const std::string path = temporaryPath("plain");
+    eritest::writeFile(path, {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
     eri::FileInputStream stream;
     ASSERT_TRUE(stream.open(path.c_str()));
     EXPECT_EQ(stream.getSize(), 10u);
@@ -47,7 +40,7 @@ TEST(FileInputStream, ReadsSeeksAndReportsPositionOfAnOpenFileOnly) {
 
 // Positions are 32 bits wide, so a file of 4 GiB could not be addressed whole.
 TEST(FileInputStream, FilesOf4GiBAreRefused) {
-    const std::string path = tempPath("huge");
+    const std::string path = temporaryPath("huge");
     const int handle = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
     ASSERT_GE(handle, 0);
     ASSERT_EQ(ftruncate(handle, 0xFFFFFFFFll), 0);

@@ -87,19 +87,12 @@ TEST(LossyLoading, AlphaAtTwentyFourBitsFails) {
     EXPECT_FALSE(loadBytes(lossy.file()).has_value());
 }
 
-// Sizes from the file go through the same checks as the lossless side's.
-TEST(LossyLoading, SetUpRefusesAbsurdSizesAndDegrees) {
+// Sizes go through the checks the lossless side shares; degrees the lossy
+// frame decoder refuses fail the driver's set-up too.
+TEST(LossyLoading, SetUpRefusesDegreesOutsideThreeToFive) {
     eri::EriImageDecoder decoder;
     LossyFile lossy = lossyFile(16, 16, 3, kSampling411, eri::kGammaArchitecture, 24);
     ASSERT_EQ(decoder.initialize(lossy.info), 0);
-    const std::pair<std::int32_t, std::int32_t> sizes[] = {
-        {0, 16}, {16, 0}, {-5, 16}, {16, INT32_MIN}, {INT32_MAX, 2}, {65536, 16385}};
-    for (const auto& [width, height] : sizes) {
-        eri::ImageInfo info = lossy.info;
-        info.width = width;
-        info.height = height;
-        EXPECT_EQ(decoder.initialize(info), 1) << width << " x " << height;
-    }
     for (const std::uint32_t degree : {2u, 6u, 31u, 32u, 0xFFFFFFFFu}) {
         eri::ImageInfo info = lossy.info;
         info.blockingDegree = degree;

@@ -58,14 +58,6 @@ TEST(LoadQtImage, GivesAnExact32BitDibBottomRowFirst) {
     EXPECT_EQ(different, 0);
 }
 
-TEST(LoadQtImage, ContentDecidesWhenTheNameDoesNotFit) {
-    ScratchFolder folder;
-    ASSERT_TRUE(
-        PatternPicture(8, 8).save(QString::fromStdString(folder / "really_png.jpg"), "png"));
-    DibBuffer buffer;
-    EXPECT_TRUE(LoadQtImage(folder / "really_png.jpg", buffer, {}, 720, 540));
-}
-
 TEST(MetafileRule, OnlyTheLastExtensionCountsInAnyCase) {
     EXPECT_TRUE(IsMetafilePath("/in/drawing.wmf"));
     EXPECT_TRUE(IsMetafilePath("/in/DRAWING.EMF"));
@@ -95,21 +87,22 @@ TEST(MetafileRule, DrawsStretchedOverBlackAndInvertsAlpha) {
     EXPECT_TRUE(DrawAsMetafile(opaque, 0, 20).isNull());
 }
 
-// Raster pictures whose folder or earlier extension mentions a metafile type
-// load as they are; a file named as a metafile fails, since no installed
-// reader draws metafiles.
-TEST(LoadQtImage, OnlyFilesNamedAsMetafilesGetTheMetafileRule) {
+// Raster pictures load by their content, whatever their name says, also when
+// their folder or an earlier extension mentions a metafile type; a file named
+// as a metafile fails, since no installed reader draws metafiles.
+TEST(LoadQtImage, ContentDecidesAndOnlyFilesNamedAsMetafilesGetTheMetafileRule) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.Path() / "site.emfiles");
     QImage picture(4, 3, QImage::Format_ARGB32);
     picture.fill(qRgba(10, 20, 30, 255));
-    for (const char* name :
-         {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png", "x.wmf", "x.EMF"}) {
+    for (const char* name : {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png", "really_png.jpg",
+                             "x.wmf", "x.EMF"}) {
         ASSERT_TRUE(picture.save(QString::fromStdString(folder / name), "png")) << name;
     }
 
     DibBuffer buffer;
-    for (const char* name : {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png"}) {
+    for (const char* name :
+         {"site.emfiles/x.png", "x.emf.png", "DRAWING.WMF.png", "really_png.jpg"}) {
         const DibLoadResult loaded = LoadQtImage(folder / name, buffer, {}, 720, 540);
         ASSERT_TRUE(loaded) << name << ": " << loaded.reason;
         const auto header = ReadDibHeader(buffer.data(), buffer.size());
