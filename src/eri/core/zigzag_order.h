@@ -6,39 +6,16 @@
 namespace eri {
 
 // Entry p: the natural position (row * side + column) of zigzag position p.
+// The order runs along the anti-diagonals, down-left on odd ones and up-right
+// on even ones.
 constexpr void buildZigzagTable(std::int32_t* table, std::int32_t side) {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
     std::int32_t p = 0;
-    const std::int32_t area = side * side;
-    table[p++] = 0;
-    while (p < area) {
-        // Step right (down at the right edge), then walk down-left.
-        if (x + 1 < side) {
-            ++x;
-        } else {
-            ++y;
-        }
-        table[p++] = y * side + x;
-        while (x > 0 && y + 1 < side) {
-            --x;
-            ++y;
-            table[p++] = y * side + x;
-        }
-        if (p >= area) {
-            break;
-        }
-        // Step down (right at the bottom edge), then walk up-right.
-        if (y + 1 < side) {
-            ++y;
-        } else {
-            ++x;
-        }
-        table[p++] = y * side + x;
-        while (y > 0 && x + 1 < side) {
-            ++x;
-            --y;
-            table[p++] = y * side + x;
+    for (std::int32_t diagonal = 0; diagonal < 2 * side - 1; ++diagonal) {
+        const std::int32_t top = diagonal < side ? 0 : diagonal - side + 1;
+        const std::int32_t bottom = diagonal < side ? diagonal : side - 1;
+        for (std::int32_t i = 0; i <= bottom - top; ++i) {
+            const std::int32_t row = diagonal % 2 == 0 ? bottom - i : top + i;
+            table[p++] = row * side + (diagonal - row);
         }
     }
 }
