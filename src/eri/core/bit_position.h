@@ -119,4 +119,38 @@ struct BitPosition {
     }
 };
 
+// A bit cursor and a buffer position on the same input. The position serves
+// while it can; for everything else the place goes over to the cursor and
+// comes back once the cursor has moved.
+struct CursorAndPosition {
+    BitCursor cursor;
+    BitPosition position;
+    bool onPosition = false;
+
+    explicit CursorAndPosition(BitInput& input) : cursor(input) { fromCursor(); }
+
+    void toCursor() {
+        if (onPosition) {
+            position.giveTo(cursor);
+        }
+    }
+
+    void fromCursor() { onPosition = position.takeFrom(cursor); }
+
+    // Writes the place back to the BitInput.
+    void save() {
+        toCursor();
+        cursor.save();
+    }
+
+    // `take` on the cursor, from the position's place and back.
+    template <typename Take>
+    bool onCursor(Take take) {
+        toCursor();
+        const bool taken = take(cursor);
+        fromCursor();
+        return taken;
+    }
+};
+
 }  // namespace eri::detail

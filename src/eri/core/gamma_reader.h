@@ -57,20 +57,13 @@ inline bool takeSignedGammaExactly(BitCursor& cursor, std::int32_t& value) {
 // its place back. Gamma codes longer than 32 bits take the bit cursor.
 class GammaReader {
   public:
-    explicit GammaReader(BitInput& input) : cursor_(input) {
-        onPosition_ = position_.takeFrom(cursor_);
-    }
+    explicit GammaReader(BitInput& input) : place_(input) {}
 
-    void save() {
-        if (onPosition_) {
-            position_.giveTo(cursor_);
-        }
-        cursor_.save();
-    }
+    void save() { place_.save(); }
 
     [[gnu::always_inline]] bool takeSigned(std::int32_t& value) {
-        if (position_.fillWindow()) {
-            const std::uint64_t window = position_.window;
+        if (place_.position.fillWindow()) {
+            const std::uint64_t window = place_.position.window;
             const SignedGamma known = kSignedGammas[window >> (64 - kSignedGammaBits)];
             int length = known.length;
             value = known.value;
@@ -83,18 +76,18 @@ class GammaReader {
                 value = static_cast<std::int32_t>((window >> 63) != 0 ? 0u - gamma : gamma);
                 ++length;
             }
-            position_.skipWindow(length);
+            place_.position.skipWindow(length);
             return true;
         }
         return takeExactly(value);
     }
 
     [[gnu::always_inline]] bool takeGamma(std::uint32_t& value) {
-        if (position_.fillWindow()) {
+        if (place_.position.fillWindow()) {
             int length = 0;
-            if (BitCursor::gammaAtTop(static_cast<std::uint32_t>(position_.window >> 32), 32, value,
-                                      length)) {
-                position_.skipWindow(length);
+            if (BitCursor::gammaAtTop(static_cast<std::uint32_t>(place_.position.window >> 32), 32,
+                                      value, length)) {
+                place_.position.skipWindow(length);
                 return true;
             }
         }
@@ -105,16 +98,14 @@ class GammaReader {
     // False at the end of the data.
     [[gnu::always_inline]] bool takeRunKind(std::int32_t& nonZero) {
         int bit = 0;
-        if (position_.fillWindow()) {
-            bit = static_cast<int>(position_.window >> 63);
-            position_.skipWindow(1);
-        } else {
-            toCursor();
-            bit = cursor_.takeBit();
-            fromCursor();
-            if (bit < 0) {
-                return false;
-            }
+        if (place_.position.fillWindow()) {
+            bit = static_cast<int>(place_.position.window >> 63);
+            place_.position.skipWindow(1);
+        } else if (!place_.onCursor([&bit](BitCursor& cursor) {
+                       bit = cursor.takeBit();
+                       return bit >= 0;
+                   })) {
+            return false;
         }
         nonZero = bit == 0 ? 0 : -1;
         return true;
@@ -126,8 +117,8 @@ class GammaReader {
     [[gnu::always_inline]] bool takeSymbol(HuffmanTree& tree, std::uint32_t& symbol) {
         HuffmanNode* const nodes = tree.nodes;
         std::int32_t child = nodes[kHuffmanRoot].childOrLeaf;
-        if (child != kEmptyRoot && position_.fillWindow()) {
-            std::uint64_t window = position_.window;
+        if (child != kEmptyRoot && place_.position.fillWindow()) {
+            std::uint64_t window = place_.position.window;
             for (int used = 1; used <= 32; ++used) {
                 const int node = child + static_cast<int>(window >> 63);
                 window <<= 1;
@@ -139,7 +130,7 @@ class GammaReader {
                 if (code == kEscapeCode) {
                     break;
                 }
-                position_.skipWindow(used);
+                place_.position.skipWindow(used);
                 if (tree.incrementLeaf(node) >= kRescaleWeight) {
                     tree.rescaleTree();
                 }
@@ -152,39 +143,23 @@ class GammaReader {
 
   private:
     [[gnu::noinline]] bool takeSymbolExactly(HuffmanTree& tree, std::uint32_t& symbol) {
-        toCursor();
-        bool rescaled = false;
-        const bool taken = decodeFromTree(
-            cursor_, tree, ReadRawByte{}, [](int, int) {}, rescaled, symbol);
-        fromCursor();
-        return taken;
+        return place_.onCursor([&](BitCursor& cursor) {
+            bool rescaled = false;
+            return decodeFromTree(
+                cursor, tree, ReadRawByte{}, [](int, int) {}, rescaled, symbol);
+        });
     }
 
     [[gnu::noinline]] bool takeExactly(std::int32_t& value) {
-        toCursor();
-        const bool taken = takeSignedGammaExactly(cursor_, value);
-        fromCursor();
-        return taken;
+        return place_.onCursor(
+            [&value](BitCursor& cursor) { return takeSignedGammaExactly(cursor, value); });
     }
 
     [[gnu::noinline]] bool takeGammaExactly(std::uint32_t& value) {
-        toCursor();
-        const bool taken = cursor_.takeGamma(value);
-        fromCursor();
-        return taken;
+        return place_.onCursor([&value](BitCursor& cursor) { return cursor.takeGamma(value); });
     }
 
-    void toCursor() {
-        if (onPosition_) {
-            position_.giveTo(cursor_);
-        }
-    }
-
-    void fromCursor() { onPosition_ = position_.takeFrom(cursor_); }
-
-    BitCursor cursor_;
-    BitPosition position_;
-    bool onPosition_ = false;
+    CursorAndPosition place_;
 };
 
 // Gamma runs into `out` from the reader's place, with the run state of

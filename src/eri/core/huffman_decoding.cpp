@@ -87,24 +87,19 @@ class TreeDecoder {
   public:
     explicit TreeDecoder(BitInput& input)
         : input_(input),
-          cursor_(input),
+          place_(input),
           trees_(input.trees_.get()),
           tables_(input.prefixTables_.get()),
-          states_(input.treeStates_) {
-        onPosition_ = position_.takeFrom(cursor_);
-    }
+          states_(input.treeStates_) {}
 
     // The decoding loops work on a copy of the position, which then lives in
     // registers: the decoder itself is in memory for the rare paths' calls.
-    BitPosition position() const { return position_; }
+    BitPosition position() const { return place_.position; }
 
     // Writes the loop's position back to the BitInput.
     void save(const BitPosition& at) {
-        position_ = at;
-        if (onPosition_) {
-            position_.giveTo(cursor_);
-        }
-        cursor_.save();
+        place_.position = at;
+        place_.save();
     }
 
     template <typename ReadRaw>
@@ -143,9 +138,9 @@ class TreeDecoder {
                 }
             }
         }
-        position_ = at;
+        place_.position = at;
         const bool decoded = decodeExactly(t, readRaw, symbol);
-        at = position_;
+        at = place_.position;
         return decoded;
     }
 
@@ -257,28 +252,23 @@ class TreeDecoder {
     // changes unless the tree was rebuilt.
     template <typename ReadRaw>
     [[gnu::noinline]] bool decodeExactly(int t, ReadRaw readRaw, std::uint32_t& symbol) {
-        if (onPosition_) {
-            position_.giveTo(cursor_);
-        }
         const bool wasReady = states_[t] == BitInput::kTableReady;
         HuffmanTree& tree = input_.readyTree(t);
         TableRepair repair(tree);
         bool rescaled = false;
-        const bool decoded =
-            decodeFromTree(cursor_, tree, readRaw, std::ref(repair), rescaled, symbol);
+        const bool decoded = place_.onCursor([&](BitCursor& cursor) {
+            return decodeFromTree(cursor, tree, readRaw, std::ref(repair), rescaled, symbol);
+        });
         if (wasReady && !rescaled) {
             settle(t, repair);
         } else {
             states_[t] = BitInput::kTableStale;
         }
-        onPosition_ = position_.takeFrom(cursor_);
         return decoded;
     }
 
     BitInput& input_;
-    BitCursor cursor_;
-    BitPosition position_;
-    bool onPosition_ = false;
+    CursorAndPosition place_;
     HuffmanTree* const trees_;
     PrefixTable* const tables_;
     BitInput::TreeState* const states_;
