@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "bytes_bit_input.h"
@@ -79,46 +78,6 @@ TEST(HuffmanValues, NeedTheTrees) {
     EXPECT_EQ(decodeBytes(input, 2).size(), 0u);
 }
 
-Values imageLikeValues(std::mt19937& random, std::size_t size) {
-    // Prediction residuals: mostly small, zero runs, now and then anything.
-    std::geometric_distribution<int> magnitude(0.35);
-    Values values;
-    while (values.size() < size) {
-        const std::uint32_t pick = random() % 100;
-        if (pick < 30) {
-            const std::size_t run = 1 + random() % (pick < 3 ? 2000 : 12);
-            values.insert(values.end(), std::min(run, size - values.size()), 0);
-        } else if (pick < 33) {
-            values.push_back(static_cast<std::int8_t>(random()));
-        } else {
-            const int v = std::min(1 + magnitude(random), 127);
-            values.push_back(random() % 2 != 0 ? v : -v);
-        }
-    }
-    return values;
-}
-
-TEST(HuffmanValues, RoundTripOverRandomStreamsAndSplits) {
-    std::mt19937 random(2026);
-    for (int trial = 0; trial < 12; ++trial) {
-        const Values values = imageLikeValues(random, 20000 + random() % 150000);
-        BytesBitInput input(encodeValues(values), 4 * (1 + random() % 3000));
-        ASSERT_TRUE(input.initHuffmanTrees());
-        Values decoded;
-        while (decoded.size() < values.size()) {
-            const std::uint32_t want = static_cast<std::uint32_t>(
-                std::min<std::size_t>(random() % 3000, values.size() - decoded.size()));
-            const Values part = decodeValues(input, want);
-            ASSERT_EQ(part.size(), want);
-            decoded.insert(decoded.end(), part.begin(), part.end());
-        }
-        ASSERT_EQ(decoded, values) << trial;
-        for (int t = 0; t <= 256; ++t) {
-            ASSERT_TRUE(eritest::isSoundTree(*input.huffmanTree(t), t < 256)) << t;
-        }
-    }
-}
-
 // A second frame on the same input starts from fresh trees, including those
 // only the first frame used.
 TEST(HuffmanValues, InitialisingAgainForgetsEveryTree) {
@@ -177,27 +136,6 @@ TEST(HuffmanBytes, RunLongerThanTheRowEndsItShort) {
     BytesBitInput input(encodeRows({{4, 4, 4, 4, 4}}));
     ASSERT_TRUE(input.initHuffmanTrees());
     EXPECT_EQ(decodeBytes(input, 3), (Bytes{4, 4}));
-}
-
-TEST(HuffmanBytes, RoundTripOverRandomRows) {
-    std::mt19937 random(404);
-    for (int trial = 0; trial < 10; ++trial) {
-        std::vector<Bytes> rows;
-        std::geometric_distribution<int> colour(0.02 + 0.05 * trial);
-        for (int r = 0; r < 200; ++r) {
-            Bytes row(1 + random() % 700);
-            for (std::size_t i = 0; i < row.size(); ++i) {
-                row[i] = i > 0 && random() % 3 == 0 ? row[i - 1]
-                                                    : static_cast<std::uint8_t>(colour(random));
-            }
-            rows.push_back(row);
-        }
-        BytesBitInput input(encodeRows(rows), 4 * (1 + random() % 100));
-        ASSERT_TRUE(input.initHuffmanTrees());
-        for (const Bytes& row : rows) {
-            ASSERT_EQ(decodeBytes(input, static_cast<std::uint32_t>(row.size())), row) << trial;
-        }
-    }
 }
 
 }  // namespace
