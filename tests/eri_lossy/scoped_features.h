@@ -10,10 +10,14 @@ namespace lossytest {
 
 class ScopedFloatSimd {
   public:
-    explicit ScopedFloatSimd(bool on) : saved_(eri::processorFeatures) {
-        eri::initializeDecodingCore();
+    // With `on`, the SIMD paths the processor has; `wide` false keeps to the
+    // SSE2 build where AVX2 would be taken.
+    explicit ScopedFloatSimd(bool on, bool wide = true) : saved_(detectedFeatures()) {
         if (on) {
             eri::processorFeatures |= eri::kFloatSimd;
+            if (!wide) {
+                eri::processorFeatures &= ~eri::kWideFloatSimd;
+            }
         } else {
             eri::clearProcessorFeatures(eri::kFloatSimd);
         }
@@ -23,6 +27,13 @@ class ScopedFloatSimd {
     ScopedFloatSimd& operator=(const ScopedFloatSimd&) = delete;
 
   private:
+    // Detection runs once per process: the word is saved after it, so that
+    // restoring it never leaves the detected paths switched off.
+    static std::uint32_t detectedFeatures() {
+        eri::initializeDecodingCore();
+        return eri::processorFeatures;
+    }
+
     std::uint32_t saved_;
 };
 
